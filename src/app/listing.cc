@@ -1,0 +1,153 @@
+#include <stddef.h>
+#include <string.h>
+
+#include "app/user_list_program.h"
+#include "app/wildcard.h"
+#include "server/records.h"
+#include "util/bytes.h"
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)listing.cc 1.1 2026/12/08")
+
+namespace tarvek {
+
+namespace {
+
+// Areas handed to the user load; the library never reads or writes them.
+char loadArea1[4];
+char loadArea2[4];
+
+// The three texts of a list element, each read no further than its room.
+struct ElementTexts {
+  const char* userId;
+  size_t userIdLength;
+  const char* userName;
+  size_t userNameLength;
+  const char* groupId;
+  size_t groupIdLength;
+};
+
+ElementTexts readElement(const unsigned char* element) {
+  const char* base = reinterpret_cast<const char*>(element);
+  ElementTexts texts;
+  texts.userId = base + kElementUserIdOffset;
+  texts.userIdLength = boundedLength(texts.userId, kElementUserIdRoom);
+  texts.userName = base + kElementUserNameOffset;
+  texts.userNameLength = boundedLength(texts.userName, kElementUserNameRoom);
+  texts.groupId = base + kElementGroupIdOffset;
+  texts.groupIdLength = strlen(texts.groupId);  // its room is the library's
+  return texts;
+}
+
+// A zero-terminated copy of a user ID that may fill its room.
+struct UserIdText {
+  char text[kElementUserIdRoom + 1];
+};
+
+UserIdText terminatedUserId(const ElementTexts& texts) {
+  UserIdText id;
+  memcpy(id.text, texts.userId, texts.userIdLength);
+  id.text[texts.userIdLength] = '\0';
+  return id;
+}
+
+bool matchesAnyPattern(const char* userId, char** patterns) {
+  if (patterns == nullptr || patterns[0] == nullptr) return true;
+  for (char** pattern = patterns; *pattern != nullptr; ++pattern) {
+    if (wildcardMatch(userId, *pattern)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool UserListProgram::listUsers(char** patterns) {
+  if (format != Short) say("Retrieving user list...\n");
+
+  RFaxHandle list = 0;
+  if (RFaxGetUserList(serverHandle, 1, &list) != 0) {
+    say("*** Can't retrieve the user list\n");
+    return false;
+  }
+  if (sortList &&
+      RFaxListSort(list, format == Short ? compareByUserId
+                                         : compareByGroupThenUserId) != 0) {
+    say("*** Can't sort the user-ID list\n");
+  }
+  if (format == Long) writeLong(nullptr);
+  if (format == LongCsv) writeLongCsv(nullptr);
+  checkOutput();
+
+  bool filterGroup = groupPattern != nullptr && groupPattern[0] != '\0';
+  unsigned char record[kUserInfoSize];
+  TextBuffer& line = scratch_;
+  int count = 0;
+  unsigned char* element = nullptr;
+  for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
+       fetched == 0 && element != nullptr;
+       fetched = RFaxListGetNextElementPtr(list, &element)) {
+    ElementTexts texts = readElement(element);
+    UserIdText userId = terminatedUserId(texts);
+    if (filterGroup && !wildcardMatch(texts.groupId, groupPattern)) continue;
+    if (!matchesAnyPattern(userId.text, patterns)) continue;
+    ++count;
+
+    switch (format) {
+      case Short:
+        line.clear();
+        line.append(texts.userId, texts.userIdLength);
+        line.append('\n');
+        line.writeTo(output);
+        break;
+      case Long:
+      case LongCsv:
+        memset(record, 0, sizeof record);
+        if (RFaxLoadUser(serverHandle, 0, userId.text, loadArea1, loadArea2,
+                         record) == 0) {
+          if (format == Long) {
+            writeLong(record);
+          } else {
+            writeLongCsv(record);
+          }
+        } else {
+          line.clear();
+          line.append('"');
+          line.append(texts.groupId, texts.groupIdLength);
+          line.append('\\');
+          line.append(texts.userId, texts.userIdLength);
+          line.append("\",\"", 3);
+          line.append(texts.userName, texts.userNameLength);
+          line.append("\",", 2);
+          // In a report file the next section or row must start on a line
+          // of its own; on the console the message below ends the line.
+          if (output != console) line.append('\n');
+          line.writeTo(output);
+          fputs("*** Cannot retrieve info for user\n", console);
+        }
+        checkOutput();
+        break;
+      default:
+        line.clear();
+        line.appendSigned(count);
+        line.append(' ');
+        line.append(texts.groupId, texts.groupIdLength);
+        line.append('\\');
+        line.append(texts.userId, texts.userIdLength);
+        line.append(" \"", 2);
+        line.append(texts.userName, texts.userNameLength);
+        line.append("\"\n", 2);
+        line.writeTo(output);
+        break;
+    }
+  }
+
+  fflush(output);
+  checkOutput();
+  fflush(console);
+  RFaxCloseListHandle(list);
+  if (format != Short) fprintf(console, "Users: %d\n", count);
+  fflush(console);
+  return true;
+}
+
+}  // namespace tarvek

@@ -1,0 +1,138 @@
+#include "app/user_list_program.h"
+
+#include <errno.h>
+#include <string.h>
+
+#include "reports/long_report.h"
+#include "util/ident.h"
+#include "util/utc_time.h"
+#include "app/version.h"
+
+TARVEK_IDENT("@(#)user_list_program.cc 1.1 2026/12/08")
+
+namespace tarvek {
+
+namespace {
+
+const char kProgramName[] = "tarvek";
+const char kTitle[] = "Tarvek - List users on a RightFax server";
+
+}  // namespace
+
+UserListProgram::UserListProgram(FILE* consoleStream, PauseFunction pauseFn)
+    : FaxServerProgram(consoleStream, pauseFn),
+      output(consoleStream),
+      groupPattern(nullptr),
+      format(Default),
+      sortList(false) {}
+
+UserListProgram::~UserListProgram() = default;
+
+void UserListProgram::printUsage() {
+  fprintf(console, "%s\n", kTitle);
+  fprintf(console, "Version %s [%s]\n", kRelease, buildText());
+  fprintf(console, "\n");
+  fflush(console);
+  fputs(
+      "List the users on a RightFax server.\n"
+      "\n",
+      console);
+  fprintf(console, "usage:  %s [-option...] host [userID...]\n", kProgramName);
+  fputs(
+      "\n"
+      "Options:\n"
+      "    -g name     Show users within a specific group.\n"
+      "    -l          Long (verbose) format.\n"
+      "    -lc         Long CSV format.\n"
+      "    -ls         Short format (user names only).\n"
+      "    -o file     Output file (default is standard output).\n"
+      "    -s host     RightFax server name or IP address (required).\n"
+      "    -t          Sort the user list.\n"
+      "\n"
+      "If no user-IDs or groups are specified, a list of all users is "
+      "printed.\n"
+      "Group and user names may contain '?' and '*' wildcard characters.\n",
+      console);
+  fflush(console);
+}
+
+int UserListProgram::run(int argc, char** argv) {
+  CommandLine line;
+  if (!scanCommandLine(argc, argv, &line)) {
+    printUsage();
+    return kExitUsage;
+  }
+
+  output = console;
+  outputName_ = line.outputName;
+  if (strcmp(line.outputName, "-") != 0) {
+    FILE* file = fopen(line.outputName, "w");
+    if (file == nullptr) {
+      fprintf(console, "*** Can't open/write: %s: %s\n", line.outputName,
+              strerror(errno));
+      fflush(console);
+      return kExitOutputFailed;
+    }
+    output = file;
+  }
+  groupPattern = line.groupPattern;
+  format = line.format;
+  sortList = line.sortList;
+
+  say("Server: %s\n", line.host);
+  if (!connect(line.host)) return kExitNoConnection;
+  say("\n");
+
+  bool listed = listUsers(line.patterns);
+
+  fflush(output);
+  checkOutput();
+  say("\n");
+  bool written = true;
+  if (output != console) written = closeOutput();
+  disconnect();
+
+  fflush(console);
+  if (!written || ferror(console)) return kExitOutputFailed;
+  return listed ? kExitDone : kExitNoUserList;
+}
+
+void UserListProgram::checkOutput() {
+  if (outputError_ == 0 && output != nullptr && ferror(output))
+    outputError_ = errno != 0 ? errno : EIO;
+}
+
+bool UserListProgram::closeOutput() {
+  if (fflush(output) != 0 && outputError_ == 0)
+    outputError_ = errno != 0 ? errno : EIO;
+  checkOutput();
+  if (fclose(output) != 0 && outputError_ == 0)
+    outputError_ = errno != 0 ? errno : EIO;
+  output = console;
+  if (outputError_ == 0) return true;
+  say("*** Can't open/write: %s: %s\n", outputName_, strerror(outputError_));
+  return false;
+}
+
+void UserListProgram::writeLong(const unsigned char* record) {
+  writeLongReport(output, serverName != nullptr ? serverName : "",
+                  currentTime(), record, &scratch_);
+}
+
+void UserListProgram::writeLongCsv(const unsigned char* record) {
+  writeCsvReport(output, serverName != nullptr ? serverName : "",
+                 currentTime(), record, &scratch_);
+}
+
+int processMain(int argc, char** argv, PauseFunction pause) {
+  UserListProgram* program = new UserListProgram(stdout, pause);
+  int code = program->run(argc, argv);
+  if (program->serverHandle != 0) program->disconnect();
+  delete program;
+  // A console that refused text must not end as success.
+  if (code == kExitDone && (fflush(stdout) != 0 || ferror(stdout)))
+    code = kExitOutputFailed;
+  return code;
+}
+
+}  // namespace tarvek

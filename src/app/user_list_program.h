@@ -1,0 +1,71 @@
+// UserListProgram: lists the users of one fax server. It adds to the
+// connection base what the command line chose (report destination, group
+// pattern, format, sorting) and the run sequence that decides the exit code.
+#ifndef TARVEK_APP_USER_LIST_PROGRAM_H_
+#define TARVEK_APP_USER_LIST_PROGRAM_H_
+
+#include <stdio.h>
+
+#include "app/command_line.h"
+#include "server/fax_server_program.h"
+#include "util/text_buffer.h"
+
+namespace tarvek {
+
+/// Exit codes of a run.
+enum ExitCode : int {
+  kExitDone = 0,
+  kExitNoConnection = 1,
+  kExitNoUserList = 2,
+  kExitOutputFailed = 3,
+  kExitUsage = 255,
+};
+
+class UserListProgram : public FaxServerProgram {
+ public:
+  explicit UserListProgram(FILE* console = stdout,
+                           PauseFunction pause = nullptr);
+  ~UserListProgram() override;
+
+  /// Scans the command line, opens the report output, connects, lists and
+  /// disconnects. Returns the exit code: 255 usage shown, 3 report output
+  /// not opened or not written completely, 2 user list not retrieved,
+  /// 1 no usable connection, 0 done.
+  int run(int argc, char** argv);
+
+  /// Retrieves, sorts and filters the user list and writes the report.
+  /// `patterns` is a null-terminated list of user-ID patterns (null counts
+  /// as empty). False when the user list could not be retrieved.
+  bool listUsers(char** patterns);
+
+  /// The long report's header (null `record`) or one user's section.
+  void writeLong(const unsigned char* record);
+  /// The CSV report's head (null `record`) or one user's row.
+  void writeLongCsv(const unsigned char* record);
+
+  // Fields, in this order.
+  FILE* output;
+  const char* groupPattern;
+  ListFormat format;
+  bool sortList;
+
+ private:
+  void printUsage();
+  /// Records the first failure of `output` (with its errno), if any.
+  void checkOutput();
+  /// Flushes and closes a report file; false when any of it was lost.
+  bool closeOutput();
+  void writeFailedUser(const unsigned char* element);
+
+  const char* outputName_ = "-";
+  int outputError_ = 0;
+  TextBuffer scratch_;
+};
+
+/// The process entry: one program object on the heap writing to standard
+/// output; returns the exit code.
+int processMain(int argc, char** argv, PauseFunction pause = nullptr);
+
+}  // namespace tarvek
+
+#endif  // TARVEK_APP_USER_LIST_PROGRAM_H_

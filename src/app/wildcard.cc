@@ -1,0 +1,89 @@
+#include "app/wildcard.h"
+
+#include <stddef.h>
+
+#include "server/records.h"
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)wildcard.cc 1.1 2026/12/08")
+
+namespace tarvek {
+
+namespace {
+
+inline unsigned char fold(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A'))
+                                : c;
+}
+
+// Compares two texts of at most `roomA` / `roomB` bytes (a text that fills
+// its room ends there).
+int compareBounded(const unsigned char* a, size_t roomA,
+                   const unsigned char* b, size_t roomB) {
+  for (size_t i = 0;; ++i) {
+    unsigned char ca = i < roomA ? fold(a[i]) : 0;
+    unsigned char cb = i < roomB ? fold(b[i]) : 0;
+    if (ca != cb) return ca < cb ? -1 : 1;
+    if (ca == 0) return 0;
+  }
+}
+
+const unsigned char* bytes(const void* element, size_t offset) {
+  return static_cast<const unsigned char*>(element) + offset;
+}
+
+constexpr size_t kUnbounded = static_cast<size_t>(-1);
+
+}  // namespace
+
+// The '*' that was seen last is the only one ever revisited: when a later
+// literal fails, that star takes one byte more and matching resumes behind
+// it. An earlier star never needs to take more, since whatever a later star
+// could skip it can skip as well, so the result equals that of trying every
+// split, without its exponential cost.
+//
+// Trying every split gives the star's longest take first, but whether some
+// take matches does not depend on the order in which takes are tried.
+bool wildcardMatch(const char* text, const char* pattern) {
+  if (text == nullptr || pattern == nullptr) return false;
+  const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern);
+  const unsigned char* starPattern = nullptr;  // just behind the last '*'
+  const unsigned char* starText = nullptr;     // where its take ends
+  for (;;) {
+    if (*p == '*') {
+      while (*p == '*') ++p;
+      starPattern = p;
+      starText = t;
+      continue;
+    }
+    if (*t == '\0') {
+      if (*p == '\0') return true;
+    } else if (*p == '?' || (*p != '\0' && fold(*p) == fold(*t))) {
+      ++p;
+      ++t;
+      continue;
+    }
+    if (starPattern == nullptr || *starText == '\0') return false;
+    p = starPattern;
+    t = ++starText;
+  }
+}
+
+int compareFolded(const char* a, const char* b) {
+  return compareBounded(reinterpret_cast<const unsigned char*>(a), kUnbounded,
+                        reinterpret_cast<const unsigned char*>(b), kUnbounded);
+}
+
+int compareByUserId(const void* a, const void* b) {
+  return compareBounded(bytes(a, kElementUserIdOffset), kElementUserIdRoom,
+                        bytes(b, kElementUserIdOffset), kElementUserIdRoom);
+}
+
+int compareByGroupThenUserId(const void* a, const void* b) {
+  int byGroup = compareBounded(bytes(a, kElementGroupIdOffset), kUnbounded,
+                               bytes(b, kElementGroupIdOffset), kUnbounded);
+  return byGroup != 0 ? byGroup : compareByUserId(a, b);
+}
+
+}  // namespace tarvek

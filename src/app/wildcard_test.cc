@@ -1,0 +1,113 @@
+#include "app/wildcard.h"
+
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "server/records.h"
+
+namespace tarvek {
+namespace {
+
+// The plain recursive matcher: '*' takes the whole rest first, then one
+// byte less each time. Exponential on some patterns; the reference.
+char foldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool recursiveMatch(const char* text, const char* pattern) {
+  if (text == nullptr || pattern == nullptr) return false;
+  switch (*pattern) {
+    case '\0':
+      return *text == '\0';
+    case '*':
+      for (size_t k = strlen(text) + 1; k-- > 0;) {
+        if (recursiveMatch(text + k, pattern + 1)) return true;
+      }
+      return false;
+    case '?':
+      return *text != '\0' && recursiveMatch(text + 1, pattern + 1);
+    default:
+      return *text != '\0' && foldByte(*pattern) == foldByte(*text) &&
+             recursiveMatch(text + 1, pattern + 1);
+  }
+}
+
+TEST(WildcardMatchTest, EdgeCases) {
+  EXPECT_FALSE(wildcardMatch(nullptr, "*"));
+  EXPECT_FALSE(wildcardMatch("a", nullptr));
+  EXPECT_TRUE(wildcardMatch("", ""));
+  EXPECT_FALSE(wildcardMatch("a", ""));
+  EXPECT_TRUE(wildcardMatch("", "*"));
+  EXPECT_TRUE(wildcardMatch("anything", "*"));
+  EXPECT_FALSE(wildcardMatch("USER", "USER?"));
+  EXPECT_TRUE(wildcardMatch("USER1", "USER?"));
+  EXPECT_TRUE(wildcardMatch("Alice", "a*"));
+  EXPECT_TRUE(wildcardMatch("alice", "A*"));
+  EXPECT_FALSE(wildcardMatch("\xc4x", "\xe4x")) << "only A-Z fold";
+  EXPECT_FALSE(wildcardMatch("[", "{")) << "no folding outside letters";
+  EXPECT_TRUE(wildcardMatch("a*b", "a*b")) << "'*' in the text is a byte";
+}
+
+TEST(WildcardMatchTest, PathologicalPatternIsFast) {
+  std::string text(5000, 'a');
+  EXPECT_FALSE(wildcardMatch(text.c_str(), "*a*a*a*a*a*a*a*a*a*b"));
+  std::string bs = "a" + std::string(3000, 'b') + "x";
+  EXPECT_FALSE(wildcardMatch(bs.c_str(), "a*b*c"));
+}
+
+TEST(WildcardMatchTest, AgreesWithRecursiveReference) {
+  const char alphabet[] = {'a', 'A', 'b', 'B', '?', '*', '\x80', '\xe4', 'z'};
+  std::mt19937 random(20261208);
+  auto make = [&](size_t maxLength, size_t symbols) {
+    std::string s(random() % (maxLength + 1), ' ');
+    for (char& c : s) c = alphabet[random() % symbols];
+    return s;
+  };
+  for (int i = 0; i < 40000; ++i) {
+    std::string text = make(9, 9);
+    std::string pattern = make(7, 9);
+    ASSERT_EQ(wildcardMatch(text.c_str(), pattern.c_str()),
+              recursiveMatch(text.c_str(), pattern.c_str()))
+        << "text '" << text << "' pattern '" << pattern << "'";
+  }
+}
+
+std::string element(const char* group, const char* user) {
+  std::string e(kElementSize, '\0');
+  memcpy(&e[kElementUserIdOffset], user, strlen(user));
+  memcpy(&e[kElementGroupIdOffset], group, strlen(group));
+  return e;
+}
+
+TEST(CompareTest, FoldsLettersAndOrdersBytes) {
+  EXPECT_EQ(compareFolded("ABC", "abc"), 0);
+  EXPECT_LT(compareFolded("_x", "a"), 0) << "'_' sorts before letters";
+  EXPECT_LT(compareFolded("_x", "A"), 0) << "also before upper case";
+  EXPECT_LT(compareFolded("9", "_"), 0) << "digits before '_'";
+  EXPECT_LT(compareFolded("z", "{"), 0);
+  EXPECT_LT(compareFolded("ab", "abc"), 0) << "shorter first";
+  EXPECT_GT(compareFolded("\x80", "z"), 0) << "bytes compare unsigned";
+}
+
+TEST(CompareTest, ElementComparators) {
+  std::string a = element("grpB", "alice");
+  std::string b = element("grpA", "Bob");
+  std::string c = element("GRPA", "carol");
+  EXPECT_LT(compareByUserId(a.data(), b.data()), 0);
+  EXPECT_GT(compareByGroupThenUserId(a.data(), b.data()), 0);
+  EXPECT_LT(compareByGroupThenUserId(b.data(), c.data()), 0);
+  EXPECT_EQ(compareByGroupThenUserId(c.data(), c.data()), 0);
+}
+
+TEST(CompareTest, UserIdFillingItsRoomIsReadNoFurther) {
+  std::string a = element("g", "");
+  std::string b = element("g", "");
+  memset(&a[kElementUserIdOffset], 'x', kElementUserIdRoom);
+  memset(&b[kElementUserIdOffset], 'x', kElementUserIdRoom);
+  a[kElementUserNameOffset] = 'a';  // would differ if read past the room
+  b[kElementUserNameOffset] = 'b';
+  EXPECT_EQ(compareByUserId(a.data(), b.data()), 0);
+}
+
+}  // namespace
+}  // namespace tarvek

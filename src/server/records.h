@@ -1,0 +1,67 @@
+// Records that cross the client-library boundary, as byte layouts. Every
+// record is packed and little-endian; fields are read with util/bytes.h at
+// the offsets named here. The user information record has its own table in
+// reports/user_info_record.h.
+//
+// ServerInfoRecord (904 bytes), the fields the program reads:
+//
+//   offset  width  content
+//   ------  -----  -----------------------------------------------------
+//       12  text   the server's own name, zero-terminated
+//      396  i16    zone state: 2 = standard bias, 3 = daylight bias
+//      398  i32    Bias, minutes            (TIME_ZONE_INFORMATION, 172
+//      482  i32    StandardBias, minutes     bytes from offset 398)
+//      566  i32    DaylightBias, minutes
+//
+// UserListElement (82 bytes as rfsim builds it), read in place:
+//
+//   offset  room   content
+//   ------  -----  -----------------------------------------------------
+//        0     4   (the library's)
+//        4    22   user ID, zero-terminated
+//       26    34   user name, zero-terminated (cut to 33 bytes)
+//       60    22   group ID, zero-terminated (room is the library's)
+#ifndef TARVEK_SERVER_RECORDS_H_
+#define TARVEK_SERVER_RECORDS_H_
+
+#include <stddef.h>
+
+namespace tarvek {
+
+constexpr size_t kServerInfoSize = 904;
+constexpr size_t kServerNameOffset = 12;
+constexpr size_t kServerNameRoom = 384;  // 383 bytes and the zero
+constexpr size_t kZoneStateOffset = 396;
+constexpr size_t kTimeZoneOffset = 398;
+constexpr size_t kTimeZoneSize = 172;
+constexpr size_t kBiasOffset = 398;
+constexpr size_t kStandardBiasOffset = 482;
+constexpr size_t kDaylightBiasOffset = 566;
+
+constexpr size_t kElementUserIdOffset = 4;
+constexpr size_t kElementUserIdRoom = 22;
+constexpr size_t kElementUserNameOffset = 26;
+constexpr size_t kElementUserNameRoom = 34;
+constexpr size_t kElementGroupIdOffset = 60;
+constexpr size_t kElementGroupIdRoom = 22;  // rfsim's; the vendor's may differ
+constexpr size_t kElementSize = 82;
+
+constexpr size_t kUserInfoSize = 1902;
+
+static_assert(kZoneStateOffset + 2 == kTimeZoneOffset, "zone state width");
+static_assert(kTimeZoneOffset + kTimeZoneSize <= kServerInfoSize,
+              "time-zone block fits the record");
+static_assert(kDaylightBiasOffset + 4 <= kTimeZoneOffset + kTimeZoneSize,
+              "biases lie in the time-zone block");
+static_assert(kElementUserIdOffset + kElementUserIdRoom ==
+                  kElementUserNameOffset,
+              "user ID room");
+static_assert(kElementUserNameOffset + kElementUserNameRoom ==
+                  kElementGroupIdOffset,
+              "user name room");
+static_assert(kElementGroupIdOffset + kElementGroupIdRoom == kElementSize,
+              "element size");
+
+}  // namespace tarvek
+
+#endif  // TARVEK_SERVER_RECORDS_H_
