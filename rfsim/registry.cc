@@ -1,0 +1,104 @@
+#include "rfsim/registry.h"
+
+#include <utility>
+
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)registry.cc 1.1 2026/12/08")
+
+namespace rfsim {
+
+namespace {
+
+const char* const kBuiltInTexts[] = {
+    nullptr,
+    "RightFax server not found",
+    "Connection refused by RightFax server",
+    "Invalid server file",
+    "Invalid handle",
+    "User not found",
+    "End of list",
+    "Server release is not supported",
+};
+
+}  // namespace
+
+Registry& Registry::instance() {
+  static Registry registry;
+  return registry;
+}
+
+RFaxHandle Registry::newHandle() {
+  do {
+    ++lastHandle_;
+  } while (lastHandle_ == 0 || servers_.count(lastHandle_) != 0 ||
+           lists_.count(lastHandle_) != 0);
+  return lastHandle_;
+}
+
+RFaxHandle Registry::addServer(std::unique_ptr<ServerModel> model) {
+  RFaxHandle handle = newHandle();
+  servers_[handle] = std::move(model);
+  return handle;
+}
+
+RFaxHandle Registry::addList(std::unique_ptr<OpenList> list) {
+  RFaxHandle handle = newHandle();
+  lists_[handle] = std::move(list);
+  return handle;
+}
+
+const ServerModel* Registry::server(RFaxHandle handle) const {
+  auto found = servers_.find(handle);
+  return found == servers_.end() ? nullptr : found->second.get();
+}
+
+OpenList* Registry::list(RFaxHandle handle) const {
+  auto found = lists_.find(handle);
+  return found == lists_.end() ? nullptr : found->second.get();
+}
+
+bool Registry::closeServer(RFaxHandle handle) {
+  if (servers_.erase(handle) == 0) return false;
+  for (auto it = lists_.begin(); it != lists_.end();) {
+    if (it->second->server == handle)
+      it = lists_.erase(it);
+    else
+      ++it;
+  }
+  return true;
+}
+
+bool Registry::closeList(RFaxHandle handle) {
+  return lists_.erase(handle) != 0;
+}
+
+uint32_t Registry::countAttempt(const std::string& key) {
+  return ++attempts_[key];
+}
+
+void Registry::setErrorTexts(const std::map<int32_t, std::string>& texts) {
+  errorTexts_ = texts;
+}
+
+void Registry::setFileError(std::string text) { fileError_ = std::move(text); }
+
+std::string Registry::errorText(int32_t code) const {
+  auto found = errorTexts_.find(code);
+  if (found != errorTexts_.end()) return found->second;
+  if (code == 3 && !fileError_.empty()) return fileError_;
+  const int32_t count =
+      static_cast<int32_t>(sizeof(kBuiltInTexts) / sizeof(kBuiltInTexts[0]));
+  if (code > 0 && code < count) return kBuiltInTexts[code];
+  return "Unknown error " + std::to_string(code);
+}
+
+void Registry::reset() {
+  servers_.clear();
+  lists_.clear();
+  attempts_.clear();
+  errorTexts_.clear();
+  fileError_.clear();
+}
+
+}  // namespace rfsim

@@ -1,0 +1,82 @@
+// The one registry of rfsim's state: open servers and lists under their
+// handles, connection attempts per server, and the error texts that
+// RFaxStringRFaxErr gives. Single-threaded, like the callers it serves.
+#ifndef TARVEK_RFSIM_REGISTRY_H_
+#define TARVEK_RFSIM_REGISTRY_H_
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "rfsim/server_model.h"
+#include "server/rfax_api.h"
+
+namespace rfsim {
+
+/// A user list: the elements in file order and the order of delivery.
+struct OpenList {
+  RFaxHandle server = 0;
+  std::vector<unsigned char> elements;  ///< kElementSize bytes each
+  std::vector<uint32_t> order;          ///< element numbers, as sorted
+  size_t next = 0;                      ///< position the next fetch delivers
+  size_t limit = 0;                     ///< fetches end here (ListEndsAfter)
+  int32_t sortError = 0;
+};
+
+class Registry {
+ public:
+  /// The process's registry.
+  static Registry& instance();
+
+  Registry() = default;
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+
+  /// Takes the model of a new connection; returns its handle.
+  RFaxHandle addServer(std::unique_ptr<ServerModel> model);
+  /// Takes a new list of the open server `server`; returns its handle.
+  RFaxHandle addList(std::unique_ptr<OpenList> list);
+
+  /// The open server or list of `handle`, or null (0, unknown, closed, or a
+  /// handle of the other kind).
+  const ServerModel* server(RFaxHandle handle) const;
+  OpenList* list(RFaxHandle handle) const;
+
+  /// Closes the server and every list still open on it; false if not open.
+  bool closeServer(RFaxHandle handle);
+  /// False if the list is not open.
+  bool closeList(RFaxHandle handle);
+
+  /// Counts one more connection attempt to the server `key`; returns the
+  /// attempt's number (1 for the first in the process).
+  uint32_t countAttempt(const std::string& key);
+
+  /// The [Errors] texts of the server read most recently (empty: none).
+  void setErrorTexts(const std::map<int32_t, std::string>& texts);
+  /// The text of the most recent code-3 failure.
+  void setFileError(std::string text);
+  /// The text of `code`: [Errors], else built-in, else "Unknown error CODE".
+  std::string errorText(int32_t code) const;
+
+  /// Forgets every handle, counter and text (handles are never reused).
+  void reset();
+
+ private:
+  RFaxHandle newHandle();
+
+  uint32_t lastHandle_ = 0x00A51000;
+  std::unordered_map<RFaxHandle, std::unique_ptr<ServerModel>> servers_;
+  std::unordered_map<RFaxHandle, std::unique_ptr<OpenList>> lists_;
+  std::unordered_map<std::string, uint32_t> attempts_;
+  std::map<int32_t, std::string> errorTexts_;
+  std::string fileError_;
+};
+
+}  // namespace rfsim
+
+#endif  // TARVEK_RFSIM_REGISTRY_H_

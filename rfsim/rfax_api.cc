@@ -1,0 +1,278 @@
+// The 13 functions of the client library as rfsim serves them
+// (shared/rfsim.md, "The calls"). Where rfsim.md is silent:
+//
+// - The fixed arguments (mode 4, release 0x520, kind 1, the zeros, level 11)
+//   are not checked; RFaxVersionCheck always compares with 5.20.
+// - A handle is checked first (code 4, nothing else done). A null place for a
+//   result or a null comparator then gives code 4 too, as rfsim has no code
+//   of its own for a bad argument; a null user ID is a user not found (5).
+//   A null `error` of RFaxCreateServerHandle is simply not written.
+// - Injected faults come after the argument checks.
+// - Every connection attempt replaces the [Errors] texts: with those of the
+//   server it read without error (whether or not a fault then fails it), or
+//   with none when the host is not found or its file is invalid.
+// - A failing call writes nothing to its result places (an element fetch at
+//   the end leaves the caller's pointer as it was).
+// - RFaxListGetNextElementPtr before any RFaxListGetFirstElementPtr delivers
+//   the first element; RFaxListSort starts the walk again.
+#include <stdlib.h>
+#include <string.h>
+
+#include <memory>
+#include <utility>
+
+#include "rfsim/registry.h"
+#include "rfsim/rfsim_testing.h"
+#include "rfsim/server_file.h"
+#include "rfsim/server_model.h"
+#include "rfsim/server_source.h"
+#include "server/records.h"
+#include "server/rfax_api.h"
+#include "util/bytes.h"
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)rfax_api.cc 1.1 2026/12/08")
+
+namespace {
+
+using rfsim::Registry;
+
+constexpr RFaxResult kNotFound = 1;
+constexpr RFaxResult kBadFile = 3;
+constexpr RFaxResult kBadHandle = 4;
+constexpr RFaxResult kNoUser = 5;
+constexpr RFaxResult kEndOfList = 6;
+constexpr RFaxResult kOldRelease = 7;
+
+constexpr int32_t kDefaultApiVersion = 1200000000;
+
+void setFileError(const std::string& fileName, unsigned line,
+                  const std::string& what) {
+  Registry::instance().setFileError("Invalid server file: " + fileName +
+                                    " line " + std::to_string(line) + ": " +
+                                    what);
+}
+
+// Reads and checks the server `host` leads to; null with `*code` set when it
+// can't be used.
+std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
+                                               std::string* counterKey,
+                                               RFaxResult* code) {
+  Registry& registry = Registry::instance();
+  registry.setErrorTexts({});
+  rfsim::ServerSource source = rfsim::findServer(host);
+  if (source.kind == rfsim::SourceKind::NotFound) {
+    *code = kNotFound;
+    return nullptr;
+  }
+  if (source.kind == rfsim::SourceKind::Unreadable) {
+    setFileError(source.fileName, 0, "can't read the file");
+    *code = kBadFile;
+    return nullptr;
+  }
+  auto model = std::make_unique<rfsim::ServerModel>();
+  rfsim::ParseError error;
+  if (!rfsim::parseServerFile(source.text.data(), source.text.size(),
+                              model.get(), &error)) {
+    setFileError(source.fileName, error.line, error.what);
+    *code = kBadFile;
+    return nullptr;
+  }
+  registry.setErrorTexts(model->errorTexts);
+  *counterKey = std::move(source.counterKey);
+  return model;
+}
+
+// Writes the first (or next) element of the walk.
+RFaxResult fetchElement(RFaxHandle list, bool first, unsigned char** element) {
+  rfsim::OpenList* open = Registry::instance().list(list);
+  if (!open || !element) return kBadHandle;
+  if (first) open->next = 0;
+  if (open->next >= open->limit) return kEndOfList;
+  *element = open->elements.data() +
+             static_cast<size_t>(open->order[open->next]) * tarvek::kElementSize;
+  ++open->next;
+  return 0;
+}
+
+RFaxResult loadUser(RFaxHandle server, const char* userId,
+                    unsigned char* record) {
+  const rfsim::ServerModel* model = Registry::instance().server(server);
+  if (!model || !record) return kBadHandle;
+  if (!userId || model->loadFails(userId)) return kNoUser;
+  return model->loadUser(userId, record) ? 0 : kNoUser;
+}
+
+// Bottom-up merge sort of the element numbers: stable, O(N log N), and
+// memory-safe whatever the caller's comparator answers.
+void stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
+  std::vector<uint32_t>& order = list->order;
+  const size_t n = order.size();
+  std::vector<uint32_t> scratch(n);
+  uint32_t* from = order.data();
+  uint32_t* to = scratch.data();
+  auto element = [list](uint32_t number) -> const void* {
+    return list->elements.data() +
+           static_cast<size_t>(number) * tarvek::kElementSize;
+  };
+  for (size_t width = 1; width < n; width *= 2) {
+    for (size_t low = 0; low < n; low += 2 * width) {
+      size_t middle = low + width < n ? low + width : n;
+      size_t high = low + 2 * width < n ? low + 2 * width : n;
+      size_t i = low, j = middle, k = low;
+      while (i < middle && j < high) {
+        to[k++] = compare(element(from[j]), element(from[i])) < 0 ? from[j++]
+                                                                  : from[i++];
+      }
+      while (i < middle) to[k++] = from[i++];
+      while (j < high) to[k++] = from[j++];
+    }
+    std::swap(from, to);
+  }
+  if (from != order.data()) memcpy(order.data(), from, n * sizeof(uint32_t));
+}
+
+}  // namespace
+
+void rfsimResetForTests() { Registry::instance().reset(); }
+
+RFAX_API int32_t RFAX_CALL RFaxGetAPIVersion(void) {
+  const char* text = getenv("RFSIM_API_VERSION");
+  int32_t version = 0;
+  if (text && rfsim::parseDecimalI32(text, strlen(text), &version))
+    return version;
+  return kDefaultApiVersion;
+}
+
+RFAX_API RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
+                                                     int32_t /*mode*/,
+                                                     int32_t* error) {
+  RFaxResult code = 0;
+  std::string counterKey;
+  std::unique_ptr<rfsim::ServerModel> model =
+      readServer(server, &counterKey, &code);
+  RFaxHandle handle = 0;
+  if (model) {
+    Registry& registry = Registry::instance();
+    uint32_t attempt = registry.countAttempt(counterKey);
+    const rfsim::Faults& faults = model->faults;
+    if (faults.connectAlwaysFails || attempt <= faults.connectFailures) {
+      code = faults.connectError;
+    } else {
+      if (!model->hasName) {
+        model->name = server;
+        for (char& c : model->name) {
+          if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+      }
+      handle = registry.addServer(std::move(model));
+    }
+  }
+  if (error) *error = code;
+  return handle;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
+                                               int32_t /*release*/,
+                                               int32_t /*reserved*/) {
+  const rfsim::ServerModel* model = Registry::instance().server(server);
+  if (!model) return kBadHandle;
+  return model->releaseAtLeast(5, 20) ? 0 : kOldRelease;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
+                                                 unsigned char* record) {
+  const rfsim::ServerModel* model = Registry::instance().server(server);
+  if (!model || !record) return kBadHandle;
+  if (model->faults.serverInfoError != 0) return model->faults.serverInfoError;
+  memset(record, 0, tarvek::kServerInfoSize);
+  size_t length = model->name.size() < tarvek::kServerNameRoom
+                      ? model->name.size()
+                      : tarvek::kServerNameRoom - 1;
+  memcpy(record + tarvek::kServerNameOffset, model->name.data(), length);
+  tarvek::writeU16(record + tarvek::kZoneStateOffset,
+                   static_cast<uint16_t>(model->zoneState));
+  tarvek::writeU32(record + tarvek::kBiasOffset,
+                   static_cast<uint32_t>(model->bias));
+  tarvek::writeU32(record + tarvek::kStandardBiasOffset,
+                   static_cast<uint32_t>(model->standardBias));
+  tarvek::writeU32(record + tarvek::kDaylightBiasOffset,
+                   static_cast<uint32_t>(model->daylightBias));
+  return 0;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
+                                                int32_t size) {
+  if (!buffer || size <= 0) return 0;
+  std::string text = Registry::instance().errorText(code);
+  size_t length = text.size();
+  if (length > static_cast<size_t>(size) - 1) length = static_cast<size_t>(size) - 1;
+  memcpy(buffer, text.data(), length);
+  buffer[length] = 0;
+  return 0;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
+  return Registry::instance().closeServer(server) ? 0 : kBadHandle;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
+                                              int32_t /*kind*/,
+                                              RFaxHandle* list) {
+  Registry& registry = Registry::instance();
+  const rfsim::ServerModel* model = registry.server(server);
+  if (!model || !list) return kBadHandle;
+  if (model->faults.userListError != 0) return model->faults.userListError;
+  auto open = std::make_unique<rfsim::OpenList>();
+  size_t count = model->userCount();
+  open->server = server;
+  open->elements.resize(count * tarvek::kElementSize);
+  model->writeElements(open->elements.data());
+  open->order.resize(count);
+  for (size_t i = 0; i < count; ++i) open->order[i] = static_cast<uint32_t>(i);
+  open->limit = count;
+  if (model->faults.listEnds && model->faults.listEndsAfter < count)
+    open->limit = model->faults.listEndsAfter;
+  open->sortError = model->faults.sortError;
+  *list = registry.addList(std::move(open));
+  return 0;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
+                                           RFaxCompareFn compare) {
+  rfsim::OpenList* open = Registry::instance().list(list);
+  if (!open || !compare) return kBadHandle;
+  if (open->sortError != 0) return open->sortError;
+  stableSort(open, compare);
+  open->next = 0;
+  return 0;
+}
+
+RFAX_API RFaxResult RFAX_CALL
+RFaxListGetFirstElementPtr(RFaxHandle list, unsigned char** element) {
+  return fetchElement(list, true, element);
+}
+
+RFAX_API RFaxResult RFAX_CALL
+RFaxListGetNextElementPtr(RFaxHandle list, unsigned char** element) {
+  return fetchElement(list, false, element);
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list) {
+  return Registry::instance().closeList(list) ? 0 : kBadHandle;
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t /*kind*/,
+                                           const char* userId,
+                                           char* /*area1*/, char* /*area2*/,
+                                           unsigned char* record) {
+  return loadUser(server, userId, record);
+}
+
+RFAX_API RFaxResult RFAX_CALL RFaxLoadUser3(
+    RFaxHandle server, int32_t /*kind*/, int32_t /*flags*/,
+    const char* userId, int32_t /*reserved1*/, int32_t /*reserved2*/,
+    int32_t /*reserved3*/, int32_t /*reserved4*/, int32_t /*level*/,
+    unsigned char* record) {
+  return loadUser(server, userId, record);
+}

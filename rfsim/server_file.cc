@@ -1,0 +1,518 @@
+#include "rfsim/server_file.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include <bitset>
+#include <set>
+#include <utility>
+
+#include "rfsim/generated_users.h"
+#include "server/records.h"
+#include "util/bytes.h"
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)server_file.cc 1.1 2026/12/08")
+
+namespace rfsim {
+
+namespace {
+
+using tarvek::FieldRow;
+using tarvek::FieldType;
+
+enum class NumberResult { Ok, Bad, Range };
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Digits only; a value above `max` is Range (once every character is known
+// to be a digit).
+NumberResult parseUnsigned(const char* p, size_t n, uint64_t max,
+                           uint64_t* out) {
+  if (n == 0) return NumberResult::Bad;
+  uint64_t value = 0;
+  bool over = false;
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] < '0' || p[i] > '9') return NumberResult::Bad;
+    if (!over) {
+      value = value * 10 + static_cast<uint64_t>(p[i] - '0');
+      over = value > max;
+    }
+  }
+  if (over) return NumberResult::Range;
+  *out = value;
+  return NumberResult::Ok;
+}
+
+// An optional '-' and digits, within [min, max].
+NumberResult parseSigned(const char* p, size_t n, int64_t min, int64_t max,
+                         int64_t* out) {
+  bool negative = n > 0 && p[0] == '-';
+  if (negative) {
+    ++p;
+    --n;
+  }
+  uint64_t magnitude = 0;
+  uint64_t limit = negative ? static_cast<uint64_t>(-min)
+                            : static_cast<uint64_t>(max);
+  NumberResult result = parseUnsigned(p, n, limit, &magnitude);
+  if (result != NumberResult::Ok) return result;
+  int64_t value = static_cast<int64_t>(magnitude);
+  *out = negative ? -value : value;
+  return NumberResult::Ok;
+}
+
+NumberResult parseHex(const char* p, size_t n, size_t maxDigits,
+                      uint32_t* out) {
+  if (n == 0) return NumberResult::Bad;
+  uint32_t value = 0;
+  for (size_t i = 0; i < n; ++i) {
+    int digit = hexDigit(p[i]);
+    if (digit < 0) return NumberResult::Bad;
+    value = (value << 4) | static_cast<uint32_t>(digit);
+  }
+  if (n > maxDigits) return NumberResult::Range;
+  *out = value;
+  return NumberResult::Ok;
+}
+
+// "XX XX XX": pairs of hex digits with one space between two pairs.
+bool parseHexBytes(const char* p, size_t n, std::vector<unsigned char>* out) {
+  out->clear();
+  if (n == 0) return true;
+  if ((n + 1) % 3 != 0) return false;
+  for (size_t i = 0; i < n; i += 3) {
+    int high = hexDigit(p[i]);
+    int low = hexDigit(p[i + 1]);
+    if (high < 0 || low < 0) return false;
+    if (i + 2 < n && p[i + 2] != ' ') return false;
+    out->push_back(static_cast<unsigned char>(high * 16 + low));
+  }
+  return true;
+}
+
+std::string numberPhrase(NumberResult result, const std::string& key) {
+  return (result == NumberResult::Range ? "number out of range for "
+                                        : "bad number for ") +
+         key;
+}
+
+std::string tooLongPhrase(const std::string& key, size_t most) {
+  return "text too long for " + key + " (at most " + std::to_string(most) +
+         " bytes)";
+}
+
+class Parser {
+ public:
+  Parser(ServerModel* model, ParseError* error)
+      : model_(model), error_(error) {}
+
+  bool run(const char* text, size_t length) {
+    const char* p = text;
+    const char* end = text + length;
+    while (p < end) {
+      const char* newline =
+          static_cast<const char*>(memchr(p, '\n', static_cast<size_t>(end - p)));
+      const char* lineEnd = newline ? newline : end;
+      size_t n = static_cast<size_t>(lineEnd - p);
+      if (n > 0 && p[n - 1] == '\r') --n;
+      ++line_;
+      if (!handleLine(p, n)) return false;
+      p = newline ? newline + 1 : end;
+    }
+    return finishUser() && checkGeneratedCollisions();
+  }
+
+ private:
+  enum class Section { None, Server, Faults, Errors, List, Generate, User };
+
+  bool failAt(unsigned line, std::string what) {
+    error_->line = line;
+    error_->what = std::move(what);
+    return false;
+  }
+  bool fail(std::string what) { return failAt(line_, std::move(what)); }
+
+  bool handleLine(const char* p, size_t n) {
+    if (n == 0 || p[0] == ';' || p[0] == '#') return true;
+    if (memchr(p, 0, n)) return fail("zero byte in the line");
+    if (p[0] == '[') {
+      if (n < 2 || p[n - 1] != ']')
+        return fail("section line without closing ']'");
+      return startSection(std::string(p + 1, n - 2));
+    }
+    const char* equals = static_cast<const char*>(memchr(p, '=', n));
+    if (!equals) return fail("line without '='");
+    std::string key(p, static_cast<size_t>(equals - p));
+    const char* value = equals + 1;
+    size_t valueLength = n - key.size() - 1;
+    switch (section_) {
+      case Section::None:
+        return fail("key " + key + " before any section");
+      case Section::List:
+        return true;
+      case Section::User:
+        return userKey(key, value, valueLength);
+      case Section::Server:
+        return newKey(key) && serverKey(key, value, valueLength);
+      case Section::Faults:
+        return newKey(key) && faultsKey(key, value, valueLength);
+      case Section::Generate:
+        return newKey(key) && generateKey(key, value, valueLength);
+      case Section::Errors:
+        return errorsKey(key, value, valueLength);
+    }
+    return true;
+  }
+
+  // Opens a named section at most once (when `once` is given).
+  bool enter(Section section, bool* once, const std::string& name) {
+    if (once) {
+      if (*once) return fail("duplicate section [" + name + "]");
+      *once = true;
+    }
+    section_ = section;
+    return true;
+  }
+
+  bool startSection(const std::string& name) {
+    if (!finishUser()) return false;
+    sectionKeys_.clear();
+    if (name == "Server") return enter(Section::Server, &seenServer_, name);
+    if (name == "Faults") return enter(Section::Faults, &seenFaults_, name);
+    if (name == "Generate")
+      return enter(Section::Generate, &seenGenerate_, name);
+    if (name == "Errors") return enter(Section::Errors, nullptr, name);
+    if (name == "List") return enter(Section::List, nullptr, name);
+    size_t slash = name.find('\\');
+    if (slash == std::string::npos)
+      return fail("unknown section [" + name + "]");
+    section_ = Section::User;
+    userLine_ = line_;
+    sectionGroup_ = name.substr(0, slash);
+    sectionUser_ = name.substr(slash + 1);
+    user_ = ListedUser();
+    user_.record.assign(tarvek::kUserInfoSize, 0);
+    rowsSeen_.reset();
+    return true;
+  }
+
+  bool newKey(const std::string& key) {
+    if (!sectionKeys_.insert(key).second) return fail("duplicate key " + key);
+    return true;
+  }
+
+  bool readUnsigned(const std::string& key, const char* v, size_t n,
+                    uint64_t max, uint64_t* out) {
+    NumberResult result = parseUnsigned(v, n, max, out);
+    return result == NumberResult::Ok || fail(numberPhrase(result, key));
+  }
+
+  bool readSigned(const std::string& key, const char* v, size_t n,
+                  int64_t min, int64_t max, int64_t* out) {
+    NumberResult result = parseSigned(v, n, min, max, out);
+    return result == NumberResult::Ok || fail(numberPhrase(result, key));
+  }
+
+  bool readI32(const std::string& key, const char* v, size_t n, int32_t* out) {
+    int64_t value = 0;
+    if (!readSigned(key, v, n, INT32_MIN, INT32_MAX, &value)) return false;
+    *out = static_cast<int32_t>(value);
+    return true;
+  }
+
+  bool readU32(const std::string& key, const char* v, size_t n, uint64_t max,
+               uint32_t* out) {
+    uint64_t value = 0;
+    if (!readUnsigned(key, v, n, max, &value)) return false;
+    *out = static_cast<uint32_t>(value);
+    return true;
+  }
+
+  bool serverKey(const std::string& key, const char* v, size_t n) {
+    if (key == "Name") {
+      if (n > tarvek::kServerNameRoom - 1)
+        return fail(tooLongPhrase(key, tarvek::kServerNameRoom - 1));
+      model_->hasName = true;
+      model_->name.assign(v, n);
+      return true;
+    }
+    if (key == "Release") {
+      const char* dot = static_cast<const char*>(memchr(v, '.', n));
+      if (!dot) return fail("bad number for Release (MAJOR.MINOR)");
+      size_t majorLength = static_cast<size_t>(dot - v);
+      return readU32(key, v, majorLength, UINT32_MAX, &model_->releaseMajor) &&
+             readU32(key, dot + 1, n - majorLength - 1, UINT32_MAX,
+                     &model_->releaseMinor);
+    }
+    if (key == "ZoneState") {
+      int64_t value = 0;
+      if (!readSigned(key, v, n, INT16_MIN, INT16_MAX, &value)) return false;
+      model_->zoneState = static_cast<int16_t>(value);
+      return true;
+    }
+    if (key == "Bias") return readI32(key, v, n, &model_->bias);
+    if (key == "StandardBias") return readI32(key, v, n, &model_->standardBias);
+    if (key == "DaylightBias") return readI32(key, v, n, &model_->daylightBias);
+    return fail("unknown key " + key);
+  }
+
+  bool faultsKey(const std::string& key, const char* v, size_t n) {
+    Faults& faults = model_->faults;
+    if (key == "ConnectFailures") {
+      if (n == 3 && memcmp(v, "all", 3) == 0) {
+        faults.connectAlwaysFails = true;
+        return true;
+      }
+      return readU32(key, v, n, UINT32_MAX, &faults.connectFailures);
+    }
+    if (key == "ConnectError") {
+      if (!readI32(key, v, n, &faults.connectError)) return false;
+      return faults.connectError != 0 || fail("ConnectError must not be 0");
+    }
+    if (key == "ServerInfoError")
+      return readI32(key, v, n, &faults.serverInfoError);
+    if (key == "UserListError") return readI32(key, v, n, &faults.userListError);
+    if (key == "SortError") return readI32(key, v, n, &faults.sortError);
+    if (key == "LoadUserFails") {
+      if (n == 1 && v[0] == '*') {
+        faults.loadAlwaysFails = true;
+        return true;
+      }
+      size_t start = 0;
+      for (size_t i = 0; i <= n; ++i) {
+        if (i < n && v[i] != ',') continue;
+        if (i == start) return fail("empty user ID in LoadUserFails");
+        faults.loadFails.insert(foldCase(v + start, i - start));
+        start = i + 1;
+      }
+      return true;
+    }
+    if (key == "ListEndsAfter") {
+      faults.listEnds = true;
+      return readU32(key, v, n, UINT32_MAX, &faults.listEndsAfter);
+    }
+    return fail("unknown key " + key);
+  }
+
+  bool errorsKey(const std::string& key, const char* v, size_t n) {
+    int64_t code = 0;
+    NumberResult result =
+        parseSigned(key.data(), key.size(), INT32_MIN, INT32_MAX, &code);
+    if (result != NumberResult::Ok)
+      return fail(result == NumberResult::Range ? "error code out of range " + key
+                                                : "bad error code " + key);
+    auto inserted = model_->errorTexts.emplace(static_cast<int32_t>(code),
+                                               std::string(v, n));
+    return inserted.second || fail("duplicate key " + key);
+  }
+
+  bool generateKey(const std::string& key, const char* v, size_t n) {
+    GenerateSpec& spec = model_->generate;
+    if (key == "Users")
+      return readU32(key, v, n, kMaxGeneratedUsers, &spec.users);
+    if (key == "Groups") {
+      if (!readU32(key, v, n, kMaxGeneratedUsers, &spec.groups)) return false;
+      return spec.groups != 0 || fail(numberPhrase(NumberResult::Range, key));
+    }
+    if (key == "Seed") return readU32(key, v, n, UINT32_MAX, &spec.seed);
+    return fail("unknown key " + key);
+  }
+
+  bool userKey(const std::string& key, const char* v, size_t n) {
+    static const char kBytes[] = "Bytes@";
+    constexpr size_t kBytesLength = sizeof(kBytes) - 1;
+    if (key.compare(0, kBytesLength, kBytes) == 0) {
+      if (!newKey(key)) return false;
+      uint64_t offset = 0;
+      if (!readUnsigned(key, key.data() + kBytesLength,
+                        key.size() - kBytesLength, tarvek::kUserInfoSize - 1,
+                        &offset))
+        return false;
+      BytePatch patch;
+      patch.offset = static_cast<uint16_t>(offset);
+      if (!parseHexBytes(v, n, &patch.bytes))
+        return fail("bad hex bytes for " + key);
+      if (offset + patch.bytes.size() > tarvek::kUserInfoSize)
+        return fail("bytes past offset 1901 in " + key);
+      user_.patches.push_back(std::move(patch));
+      return true;
+    }
+    const FieldRow* row = tarvek::findFieldByKey(key.data(), key.size());
+    if (!row) return fail("unknown key " + key);
+    size_t index = static_cast<size_t>(row - tarvek::kUserInfoFields);
+    if (rowsSeen_[index]) return fail("duplicate key " + key);
+    rowsSeen_.set(index);
+    std::string what;
+    return setUserField(*row, v, n, user_.record.data(), &what) || fail(what);
+  }
+
+  // Ends the current user section: IDs from the section name where no key
+  // gave them, then the duplicate check.
+  bool finishUser() {
+    if (section_ != Section::User) return true;
+    section_ = Section::None;
+    using tarvek::kUserInfoFields;
+    const size_t defaults[] = {tarvek::kGroupIdRow, tarvek::kUserIdRow};
+    const std::string* halves[] = {&sectionGroup_, &sectionUser_};
+    for (size_t i = 0; i < 2; ++i) {
+      const FieldRow& row = kUserInfoFields[defaults[i]];
+      std::string what;
+      if (!rowsSeen_[defaults[i]] &&
+          !setUserField(row, halves[i]->data(), halves[i]->size(),
+                        user_.record.data(), &what))
+        return failAt(userLine_, what + " (section name)");
+    }
+    const FieldRow& idRow = kUserInfoFields[tarvek::kUserIdRow];
+    const unsigned char* id = user_.record.data() + idRow.offset;
+    size_t idLength = tarvek::boundedLength(id, idRow.room);
+    std::string text(reinterpret_cast<const char*>(id), idLength);
+    auto inserted = model_->userIndex.emplace(
+        foldCase(text.data(), text.size()),
+        static_cast<uint32_t>(model_->users.size()));
+    if (!inserted.second) return failAt(userLine_, "duplicate user ID " + text);
+    model_->users.push_back(std::move(user_));
+    userLines_.push_back(userLine_);
+    return true;
+  }
+
+  bool checkGeneratedCollisions() {
+    if (model_->generate.users == 0) return true;
+    const FieldRow& idRow = tarvek::kUserInfoFields[tarvek::kUserIdRow];
+    for (size_t i = 0; i < model_->users.size(); ++i) {
+      const char* id =
+          reinterpret_cast<const char*>(model_->users[i].record.data()) +
+          idRow.offset;
+      size_t length = tarvek::boundedLength(id, idRow.room);
+      if (generatedUserNumber(id, length, model_->generate.users) != 0)
+        return failAt(userLines_[i], "duplicate user ID " +
+                                         std::string(id, length) +
+                                         " (a generated user)");
+    }
+    return true;
+  }
+
+  ServerModel* model_;
+  ParseError* error_;
+  unsigned line_ = 0;
+  Section section_ = Section::None;
+  bool seenServer_ = false;
+  bool seenFaults_ = false;
+  bool seenGenerate_ = false;
+  std::set<std::string> sectionKeys_;  // keys of this section (not rows)
+  ListedUser user_;                    // the user section being read
+  unsigned userLine_ = 0;
+  std::string sectionGroup_;
+  std::string sectionUser_;
+  std::bitset<tarvek::kUserInfoFieldCount> rowsSeen_;
+  std::vector<unsigned> userLines_;  // section line of each listed user
+};
+
+}  // namespace
+
+bool setUserField(const FieldRow& row, const char* value, size_t length,
+                  unsigned char* record, std::string* what) {
+  const std::string key = row.key;
+  unsigned char* field = record + row.offset;
+  uint64_t u = 0;
+  int64_t s = 0;
+  uint32_t hex = 0;
+  NumberResult result = NumberResult::Ok;
+  switch (row.type) {
+    case FieldType::Text:
+      if (length > row.room - 1u) {
+        *what = tooLongPhrase(key, row.room - 1u);
+        return false;
+      }
+      memset(field, 0, row.room);
+      memcpy(field, value, length);
+      return true;
+    case FieldType::U8:
+    case FieldType::AcctCode:
+      result = parseUnsigned(value, length, UINT8_MAX, &u);
+      if (result == NumberResult::Ok) {
+        memset(field, 0, row.room);
+        field[0] = static_cast<unsigned char>(u);
+      }
+      break;
+    case FieldType::U16:
+      result = parseUnsigned(value, length, UINT16_MAX, &u);
+      if (result == NumberResult::Ok)
+        tarvek::writeU16(field, static_cast<uint16_t>(u));
+      break;
+    case FieldType::I16:
+      result = parseSigned(value, length, INT16_MIN, INT16_MAX, &s);
+      if (result == NumberResult::Ok)
+        tarvek::writeU16(field, static_cast<uint16_t>(s));
+      break;
+    case FieldType::Hex16:
+    case FieldType::Hex32:
+      result = parseHex(value, length, row.room * 2u, &hex);
+      if (result == NumberResult::Ok) {
+        if (row.room == 2)
+          tarvek::writeU16(field, static_cast<uint16_t>(hex));
+        else
+          tarvek::writeU32(field, hex);
+      }
+      break;
+    case FieldType::ChangeTag: {
+      const void* comma = memchr(value, ',', length);
+      if (comma)
+        length = static_cast<size_t>(static_cast<const char*>(comma) - value);
+    }
+      [[fallthrough]];
+    case FieldType::U32:
+      result = parseUnsigned(value, length, UINT32_MAX, &u);
+      if (result == NumberResult::Ok)
+        tarvek::writeU32(field, static_cast<uint32_t>(u));
+      break;
+    case FieldType::Sid: {
+      std::vector<unsigned char> bytes;
+      if (!parseHexBytes(value, length, &bytes)) {
+        *what = "bad hex bytes for " + key;
+        return false;
+      }
+      if (bytes.size() > row.room - 1u) {
+        *what = "too many bytes for " + key + " (at most " +
+                std::to_string(row.room - 1u) + ")";
+        return false;
+      }
+      for (unsigned char byte : bytes) {
+        if (byte == 0) {
+          *what = "byte 00 in " + key;
+          return false;
+        }
+      }
+      memset(field, 0, row.room);
+      if (!bytes.empty()) memcpy(field, bytes.data(), bytes.size());
+      return true;
+    }
+  }
+  if (result != NumberResult::Ok) {
+    *what = numberPhrase(result, key);
+    return false;
+  }
+  return true;
+}
+
+bool parseDecimalI32(const char* text, size_t length, int32_t* out) {
+  int64_t value = 0;
+  if (parseSigned(text, length, INT32_MIN, INT32_MAX, &value) !=
+      NumberResult::Ok)
+    return false;
+  *out = static_cast<int32_t>(value);
+  return true;
+}
+
+bool parseServerFile(const char* text, size_t length, ServerModel* model,
+                     ParseError* error) {
+  Parser parser(model, error);
+  return parser.run(text, length);
+}
+
+}  // namespace rfsim

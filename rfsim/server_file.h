@@ -1,0 +1,76 @@
+// The server-file parser (format in shared/rfsim.md, "Server file format").
+// User sections are driven by the field table kUserInfoFields
+// (reports/user_info_record.h): a key of a user section is a row's long-report
+// key, and the row's type says how its value is read.
+//
+// Strictness, where rfsim.md leaves it open:
+//
+// - Numbers: no blanks anywhere, no '+'. Unsigned decimals are digits only;
+//   signed decimals are digits with an optional leading '-'; leading zeros are
+//   allowed ("007" is 7, "-0" is 0). Hex values (UserFlags, UserFlags2,
+//   AutoPrintFlags) are 1 to 8 (resp. 1 to 4) hex digits of either case with
+//   no "0x". A value with any other character is "bad number"; a well-formed
+//   value that doesn't fit the field's width and signedness (U8 0-255, I16
+//   -32768..32767, U32 up to 4294967295, ...) is "number out of range".
+// - ChangeTag: the part before the first ',' is an unsigned 32-bit decimal as
+//   above (so "ChangeTag=," is a bad number).
+// - SecurityID and Bytes@OFFSET: pairs of exactly two hex digits, one space
+//   between two pairs, none before the first or after the last; an empty value
+//   is no bytes. Bytes@ OFFSET is an unsigned decimal 0-1901.
+// - The same key twice in one section is an error ("duplicate key"), in every
+//   section but [List]; so is the same CODE twice in [Errors] (across several
+//   [Errors] sections too). Bytes@ keys count as different keys when their
+//   texts differ ("Bytes@7" and "Bytes@07" both apply, in file order).
+// - [Server], [Faults] and [Generate] each stand at most once; [Errors] and
+//   [List] may stand several times. A line beginning with '[' must end with
+//   ']'. Within [List] every line still needs its '='.
+// - A zero byte anywhere in a line is an error.
+// - The user ID is the UserID key when given, else the part of the section
+//   name after the first '\'; the group ID likewise. A section-name half too
+//   long for its field is an error reported at the section line.
+// - Duplicate user IDs (ASCII letters without case) are reported at the
+//   section line of the later user. A listed user whose ID is one that
+//   [Generate] makes ("user0000001" ... up to Users) is a duplicate too,
+//   reported at its section line, wherever [Generate] stands.
+// - [Faults] ConnectError must not be 0 (a failed attempt needs a code);
+//   [Generate] Users is 0 to 10,000,000, Groups 1 to 10,000,000, Seed any
+//   unsigned 32-bit value; Release is MAJOR.MINOR, two unsigned 32-bit
+//   decimals.
+#ifndef TARVEK_RFSIM_SERVER_FILE_H_
+#define TARVEK_RFSIM_SERVER_FILE_H_
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+#include "reports/user_info_record.h"
+#include "rfsim/server_model.h"
+
+namespace rfsim {
+
+/// Where and why a server file is invalid: line (1-based) and a short phrase.
+struct ParseError {
+  unsigned line = 0;
+  std::string what;
+};
+
+/// Parses the `length` bytes of a server file into `model` (a fresh one).
+/// False with `error` filled at the first error; `model` is then partly
+/// filled and must be thrown away.
+bool parseServerFile(const char* text, size_t length, ServerModel* model,
+                     ParseError* error);
+
+/// Sets the field of `row` in `record` from the `length` bytes of `value`,
+/// written as a long report writes it (see above). False with a short phrase
+/// in `what` when the value is invalid; the field is then unchanged.
+bool setUserField(const tarvek::FieldRow& row, const char* value,
+                  size_t length, unsigned char* record, std::string* what);
+
+/// Reads `length` bytes as a signed 32-bit decimal (digits with an optional
+/// leading '-', nothing else); false when they aren't one.
+bool parseDecimalI32(const char* text, size_t length, int32_t* out);
+
+}  // namespace rfsim
+
+#endif  // TARVEK_RFSIM_SERVER_FILE_H_
