@@ -1,0 +1,112 @@
+// Shared fixture of rfsim's unit tests: a fresh library state and a private
+// servers directory (RFSIM_SERVERS) for every test. POSIX only, like the test
+// binary.
+#ifndef TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
+#define TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "rfsim/rfsim_testing.h"
+#include "server/records.h"
+#include "server/rfax_api.h"
+
+#include <gtest/gtest.h>
+
+namespace rfsim_test {
+
+class RfsimFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rfsimResetForTests();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "rfsim-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    servers_ = root_ / "servers";
+    std::filesystem::create_directory(servers_);
+    setenv("RFSIM_SERVERS", servers_.c_str(), 1);
+    unsetenv("RFSIM_API_VERSION");
+  }
+
+  void TearDown() override {
+    rfsimResetForTests();
+    unsetenv("RFSIM_SERVERS");
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  /// Writes `text` to `fileName` in the servers directory.
+  void writeServer(const std::string& fileName, const std::string& text) {
+    writeFile(servers_ / fileName, text);
+  }
+
+  static void writeFile(const std::filesystem::path& path,
+                        const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+
+  /// Connects to `host`; the code lands in `*error` when given.
+  static RFaxHandle connect(const char* host, int32_t* error = nullptr) {
+    int32_t code = -1;
+    RFaxHandle handle = RFaxCreateServerHandle(host, 4, &code);
+    if (error) *error = code;
+    return handle;
+  }
+
+  static std::string errorText(int32_t code) {
+    char buffer[501];
+    buffer[0] = 0;
+    RFaxStringRFaxErr(code, buffer, sizeof(buffer));
+    return buffer;
+  }
+
+  /// Writes `text` as x.ini and returns the code-3 text of connecting to it
+  /// ("" and a test failure when the connection doesn't fail with 3).
+  std::string parseFailure(const std::string& text) {
+    writeServer("x.ini", text);
+    int32_t code = 0;
+    RFaxHandle handle = connect("x", &code);
+    EXPECT_EQ(handle, 0u);
+    EXPECT_EQ(code, 3);
+    return code == 3 ? errorText(3) : std::string();
+  }
+
+  /// The elements of a new list of `server`, in delivery order.
+  static std::vector<const unsigned char*> elements(RFaxHandle server,
+                                                   RFaxHandle* list) {
+    std::vector<const unsigned char*> result;
+    EXPECT_EQ(RFaxGetUserList(server, 1, list), 0);
+    unsigned char* element = nullptr;
+    for (RFaxResult r = RFaxListGetFirstElementPtr(*list, &element); r == 0;
+         r = RFaxListGetNextElementPtr(*list, &element))
+      result.push_back(element);
+    return result;
+  }
+
+  static std::string userIdOf(const unsigned char* element) {
+    return reinterpret_cast<const char*>(element +
+                                         tarvek::kElementUserIdOffset);
+  }
+  static std::string userNameOf(const unsigned char* element) {
+    return reinterpret_cast<const char*>(element +
+                                         tarvek::kElementUserNameOffset);
+  }
+  static std::string groupIdOf(const unsigned char* element) {
+    return reinterpret_cast<const char*>(element +
+                                         tarvek::kElementGroupIdOffset);
+  }
+
+  std::filesystem::path root_;
+  std::filesystem::path servers_;
+};
+
+}  // namespace rfsim_test
+
+#endif  // TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
