@@ -81,7 +81,7 @@ uint32_t groupOf(const GenerateSpec& spec, uint32_t number) {
 }
 
 void setField(const char* key, const char* value, unsigned char* record) {
-  const tarvek::FieldRow* row = tarvek::findFieldByKey(key, strlen(key));
+  const tarvek::FieldRow* row = findUserField(key, strlen(key));
   std::string what;
   if (row) setUserField(*row, value, strlen(value), record, &what);
 }
@@ -147,7 +147,7 @@ void fillGeneratedRecord(const GenerateSpec& spec, uint32_t number,
   setField("StFromName", name, record);
   setField("OtherPBID_1", group, record);
 
-  char value[96];
+  char value[2 * kGeneratedTextRoom + 64];
   auto put = [&](const char* key, const char* format, unsigned long v) {
     snprintf(value, sizeof(value), format, v);
     setField(key, value, record);

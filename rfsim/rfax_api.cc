@@ -66,7 +66,7 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
     return nullptr;
   }
   if (source.kind == rfsim::SourceKind::Unreadable) {
-    setFileError(source.fileName, 0, "can't read the file");
+    setFileError(source.fileName, 0, source.unreadable);
     *code = kBadFile;
     return nullptr;
   }

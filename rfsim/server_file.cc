@@ -5,6 +5,8 @@
 
 #include <bitset>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "rfsim/generated_users.h"
@@ -343,7 +345,7 @@ class Parser {
       user_.patches.push_back(std::move(patch));
       return true;
     }
-    const FieldRow* row = tarvek::findFieldByKey(key.data(), key.size());
+    const FieldRow* row = findUserField(key.data(), key.size());
     if (!row) return fail("unknown key " + key);
     size_t index = static_cast<size_t>(row - tarvek::kUserInfoFields);
     if (rowsSeen_[index]) return fail("duplicate key " + key);
@@ -414,6 +416,17 @@ class Parser {
 };
 
 }  // namespace
+
+const FieldRow* findUserField(const char* key, size_t length) {
+  static const std::unordered_map<std::string_view, const FieldRow*> index =
+      [] {
+        std::unordered_map<std::string_view, const FieldRow*> rows;
+        for (const FieldRow& row : tarvek::kUserInfoFields) rows[row.key] = &row;
+        return rows;
+      }();
+  auto found = index.find(std::string_view(key, length));
+  return found == index.end() ? nullptr : found->second;
+}
 
 bool setUserField(const FieldRow& row, const char* value, size_t length,
                   unsigned char* record, std::string* what) {

@@ -67,6 +67,10 @@ bool parseServerFile(const char* text, size_t length, ServerModel* model,
 bool setUserField(const tarvek::FieldRow& row, const char* value,
                   size_t length, unsigned char* record, std::string* what);
 
+/// The row whose long-report key is `key` (`length` bytes), or null: the
+/// table's own findFieldByKey through a hash index built once.
+const tarvek::FieldRow* findUserField(const char* key, size_t length);
+
 /// Reads `length` bytes as a signed 32-bit decimal (digits with an optional
 /// leading '-', nothing else); false when they aren't one.
 bool parseDecimalI32(const char* text, size_t length, int32_t* out);

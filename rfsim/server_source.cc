@@ -18,13 +18,20 @@ namespace {
 
 enum class ReadResult { Ok, Missing, Unreadable };
 
-// stat() tells "exists" from "doesn't" on both platforms; a directory is
-// caught here because POSIX fopen() opens one (only fread() fails) while
-// Windows fopen() refuses it.
-ReadResult readFile(const std::string& path, std::string* text) {
+// stat() tells "exists" from "doesn't" on both platforms. Only a regular file
+// is read: POSIX fopen() opens a directory (only fread() fails) while Windows
+// fopen() refuses it, and a device ("con.ini" on Windows) or a FIFO would
+// block the read.
+ReadResult readFile(const std::string& path, std::string* text,
+                    std::string* why) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) return ReadResult::Missing;
-  if ((info.st_mode & S_IFMT) == S_IFDIR) return ReadResult::Unreadable;
+  if ((info.st_mode & S_IFMT) != S_IFREG) {
+    *why = (info.st_mode & S_IFMT) == S_IFDIR ? "a directory, not a file"
+                                              : "not a regular file";
+    return ReadResult::Unreadable;
+  }
+  *why = "can't read the file";
   FILE* file = fopen(path.c_str(), "rb");
   if (!file) return ReadResult::Unreadable;
   char buffer[64 * 1024];
@@ -57,7 +64,7 @@ ServerSource findServer(const char* host) {
     if (path.back() != '/' && path.back() != '\\') path += '/';
     source.fileName = folded + ".ini";
     path += source.fileName;
-    switch (readFile(path, &source.text)) {
+    switch (readFile(path, &source.text, &source.unreadable)) {
       case ReadResult::Ok:
         source.kind = SourceKind::File;
         source.counterKey = path;

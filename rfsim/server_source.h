@@ -21,6 +21,7 @@ struct ServerSource {
   std::string fileName;    ///< for messages: "alpha.ini", or "demo (built-in)"
   std::string counterKey;  ///< identifies the server for ConnectFailures
   std::string text;
+  std::string unreadable;  ///< Unreadable: why, as a short phrase
 };
 
 /// True when `host` may name a file: 1 to 255 bytes, not beginning with '.',
