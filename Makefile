@@ -1,9 +1,13 @@
-# Quick start: `make demo`, `make test`. The build lives in build/.
+# Quick start: `make demo`, `make test`. The build lives in build/; the
+# Windows cross-builds in build-win32/ (the product) and build-win64/ (run
+# by the Windows lane under Wine).
 BUILD ?= build
+WIN32_BUILD ?= build-win32
+WIN64_BUILD ?= build-win64
 CMAKE ?= cmake
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build demo test test-all clean
+.PHONY: all build demo test test-all clean windows test-windows dist
 
 all: build
 
@@ -19,7 +23,26 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
-test-all: test
+$(WIN32_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=toolchains/i686-w64-mingw32.cmake
+
+$(WIN64_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(WIN64_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=toolchains/x86_64-w64-mingw32.cmake
+
+windows: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(WIN32_BUILD) -j $(JOBS)
+	$(CMAKE) --build $(WIN64_BUILD) -j $(JOBS)
+
+test-windows: windows
+	WIN32_BUILD=$(abspath $(WIN32_BUILD)) WIN64_BUILD=$(abspath $(WIN64_BUILD)) \
+	  windows/test-lane
+
+dist: windows
+	WIN32_BUILD=$(abspath $(WIN32_BUILD)) windows/make-dist
+
+test-all: test test-windows
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist
