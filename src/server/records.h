@@ -48,11 +48,20 @@ constexpr size_t kElementSize = 82;
 
 constexpr size_t kUserInfoSize = 1902;
 
+static_assert(kServerNameOffset + kServerNameRoom == kZoneStateOffset,
+              "server name room");
 static_assert(kZoneStateOffset + 2 == kTimeZoneOffset, "zone state width");
+// The time-zone block is a Windows TIME_ZONE_INFORMATION: Bias, then per
+// half a 32-character UTF-16 name and a 16-byte SYSTEMTIME before its bias.
+static_assert(kBiasOffset == kTimeZoneOffset, "Bias opens the block");
+static_assert(kStandardBiasOffset == kBiasOffset + 4 + 64 + 16,
+              "StandardBias after StandardName and StandardDate");
+static_assert(kDaylightBiasOffset == kStandardBiasOffset + 4 + 64 + 16,
+              "DaylightBias after DaylightName and DaylightDate");
+static_assert(kDaylightBiasOffset + 4 == kTimeZoneOffset + kTimeZoneSize,
+              "DaylightBias closes the block");
 static_assert(kTimeZoneOffset + kTimeZoneSize <= kServerInfoSize,
               "time-zone block fits the record");
-static_assert(kDaylightBiasOffset + 4 <= kTimeZoneOffset + kTimeZoneSize,
-              "biases lie in the time-zone block");
 static_assert(kElementUserIdOffset + kElementUserIdRoom ==
                   kElementUserNameOffset,
               "user ID room");
