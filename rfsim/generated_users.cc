@@ -76,8 +76,8 @@ size_t formatUserName(uint64_t hash, char* out) {
   return length;
 }
 
-uint32_t groupOf(const GenerateSpec& spec, uint32_t number) {
-  return (number - 1) % spec.groups + 1;
+uint32_t groupOf(const GeneratePlan& plan, uint32_t number) {
+  return (number - 1) % plan.groups + 1;
 }
 
 void setField(const char* key, const char* value, unsigned char* record) {
@@ -116,30 +116,30 @@ uint32_t generatedUserNumber(const char* id, size_t length, uint32_t count) {
   return static_cast<uint32_t>(number);
 }
 
-void writeGeneratedElement(const GenerateSpec& spec, uint32_t number,
+void writeGeneratedElement(const GeneratePlan& plan, uint32_t number,
                            unsigned char* element) {
   memset(element, 0, tarvek::kElementSize);
   formatGeneratedUserId(
       number, reinterpret_cast<char*>(element + tarvek::kElementUserIdOffset));
   char name[kGeneratedTextRoom];
-  size_t length = formatUserName(mix(spec.seed, number), name);
+  size_t length = formatUserName(mix(plan.seed, number), name);
   if (length > tarvek::kElementUserNameRoom - 1)
     length = tarvek::kElementUserNameRoom - 1;
   memcpy(element + tarvek::kElementUserNameOffset, name, length);
   formatGeneratedGroupId(
-      groupOf(spec, number),
+      groupOf(plan, number),
       reinterpret_cast<char*>(element + tarvek::kElementGroupIdOffset));
 }
 
-void fillGeneratedRecord(const GenerateSpec& spec, uint32_t number,
+void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
                          unsigned char* record) {
   memset(record, 0, tarvek::kUserInfoSize);
-  uint64_t hash = mix(spec.seed, number);
+  uint64_t hash = mix(plan.seed, number);
   char id[kGeneratedTextRoom];
   char group[kGeneratedTextRoom];
   char name[kGeneratedTextRoom];
   formatGeneratedUserId(number, id);
-  formatGeneratedGroupId(groupOf(spec, number), group);
+  formatGeneratedGroupId(groupOf(plan, number), group);
   formatUserName(hash, name);
   setField("GroupID", group, record);
   setField("UserID", id, record);

@@ -31,11 +31,11 @@ size_t formatGeneratedGroupId(uint32_t group, char* out);
 uint32_t generatedUserNumber(const char* id, size_t length, uint32_t count);
 
 /// Writes the kElementSize-byte list element of user `number`.
-void writeGeneratedElement(const GenerateSpec& spec, uint32_t number,
+void writeGeneratedElement(const GeneratePlan& plan, uint32_t number,
                            unsigned char* element);
 
 /// Fills all kUserInfoSize bytes of `record` for user `number`.
-void fillGeneratedRecord(const GenerateSpec& spec, uint32_t number,
+void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
                          unsigned char* record);
 
 }  // namespace rfsim

@@ -315,14 +315,14 @@ class Parser {
   }
 
   bool generateKey(const std::string& key, const char* v, size_t n) {
-    GenerateSpec& spec = model_->generate;
+    GeneratePlan& plan = model_->generate;
     if (key == "Users")
-      return readU32(key, v, n, kMaxGeneratedUsers, &spec.users);
+      return readU32(key, v, n, kMaxGeneratedUsers, &plan.users);
     if (key == "Groups") {
-      if (!readU32(key, v, n, kMaxGeneratedUsers, &spec.groups)) return false;
-      return spec.groups != 0 || fail(numberPhrase(NumberResult::Range, key));
+      if (!readU32(key, v, n, kMaxGeneratedUsers, &plan.groups)) return false;
+      return plan.groups != 0 || fail(numberPhrase(NumberResult::Range, key));
     }
-    if (key == "Seed") return readU32(key, v, n, UINT32_MAX, &spec.seed);
+    if (key == "Seed") return readU32(key, v, n, UINT32_MAX, &plan.seed);
     return fail("unknown key " + key);
   }
 

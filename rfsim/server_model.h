@@ -31,7 +31,7 @@ struct ListedUser {
 };
 
 /// [Generate]: `users` synthetic users after the listed ones.
-struct GenerateSpec {
+struct GeneratePlan {
   uint32_t users = 0;
   uint32_t groups = 10;
   uint32_t seed = 1;
@@ -64,7 +64,7 @@ struct ServerModel {
   std::map<int32_t, std::string> errorTexts;  ///< [Errors]
   std::vector<ListedUser> users;              ///< in file order
   std::unordered_map<std::string, uint32_t> userIndex;  ///< folded ID -> index
-  GenerateSpec generate;
+  GeneratePlan generate;
 
   /// True when the release is `major`.`minor` or later.
   bool releaseAtLeast(uint32_t major, uint32_t minor) const;
