@@ -7,7 +7,8 @@ WIN64_BUILD ?= build-win64
 CMAKE ?= cmake
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build demo test test-all clean windows test-windows dist
+.PHONY: all build demo test test-all clean windows test-windows dist \
+        test-sanitize test-valgrind fuzz
 
 all: build
 
@@ -42,7 +43,24 @@ test-windows: windows
 dist: windows
 	WIN32_BUILD=$(abspath $(WIN32_BUILD)) windows/make-dist
 
-test-all: test test-windows
+# Hardening lanes: the whole suite under AddressSanitizer and UBSan, the
+# memory check under valgrind, and the fuzz targets (clang, libFuzzer).
+SANITIZE_BUILD ?= build-sanitize
+VALGRIND_BUILD ?= build-valgrind
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+$(SANITIZE_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARVEK_SANITIZE=ON
+
+test-sanitize: $(SANITIZE_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && \
+	  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure
+
+test-all: test test-windows test-sanitize
 
 clean:
 	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist

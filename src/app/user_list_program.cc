@@ -3,6 +3,11 @@
 #include <errno.h>
 #include <string.h>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "reports/long_report.h"
 #include "util/ident.h"
 #include "util/utc_time.h"
@@ -16,6 +21,23 @@ namespace {
 
 const char kProgramName[] = "tarvek";
 const char kTitle[] = "Tarvek - List users on a RightFax server";
+
+// A standard stream the process was started without (its descriptor closed)
+// would be taken by the report file, and console text would land in the
+// report. Each closed one is held by /dev/null opened for reading, so writes
+// to it fail and are reported like any other failed write.
+void holdClosedStandardStreams() {
+#if !defined(_WIN32)
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    int held = open("/dev/null", O_RDONLY);
+    if (held != -1 && held != fd) {
+      dup2(held, fd);
+      close(held);
+    }
+  }
+#endif
+}
 
 }  // namespace
 
@@ -125,6 +147,7 @@ void UserListProgram::writeLongCsv(const unsigned char* record) {
 }
 
 int processMain(int argc, char** argv, PauseFunction pause) {
+  holdClosedStandardStreams();
   UserListProgram* program = new UserListProgram(stdout, pause);
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
