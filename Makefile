@@ -60,7 +60,14 @@ test-sanitize: $(SANITIZE_BUILD)/CMakeCache.txt
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure
 
-test-all: test test-windows test-sanitize
+$(VALGRIND_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(VALGRIND_BUILD)
+
+test-valgrind: $(VALGRIND_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(VALGRIND_BUILD) -j $(JOBS)
+	tests/valgrind/check $(VALGRIND_BUILD)
+
+test-all: test test-windows test-sanitize test-valgrind
 
 clean:
 	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist
