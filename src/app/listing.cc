@@ -35,7 +35,7 @@ ElementTexts readElement(const unsigned char* element) {
   texts.userName = base + kElementUserNameOffset;
   texts.userNameLength = boundedLength(texts.userName, kElementUserNameRoom);
   texts.groupId = base + kElementGroupIdOffset;
-  texts.groupIdLength = strlen(texts.groupId);  // its room is the library's
+  texts.groupIdLength = boundedLength(texts.groupId, kElementGroupIdRoom);
   return texts;
 }
 
@@ -44,10 +44,21 @@ struct UserIdText {
   char text[kElementUserIdRoom + 1];
 };
 
+struct GroupIdText {
+  char text[kElementGroupIdRoom + 1];
+};
+
 UserIdText terminatedUserId(const ElementTexts& texts) {
   UserIdText id;
   memcpy(id.text, texts.userId, texts.userIdLength);
   id.text[texts.userIdLength] = '\0';
+  return id;
+}
+
+GroupIdText terminatedGroupId(const ElementTexts& texts) {
+  GroupIdText id;
+  memcpy(id.text, texts.groupId, texts.groupIdLength);
+  id.text[texts.groupIdLength] = '\0';
   return id;
 }
 
@@ -88,7 +99,9 @@ bool UserListProgram::listUsers(char** patterns) {
        fetched = RFaxListGetNextElementPtr(list, &element)) {
     ElementTexts texts = readElement(element);
     UserIdText userId = terminatedUserId(texts);
-    if (filterGroup && !wildcardMatch(texts.groupId, groupPattern)) continue;
+    if (filterGroup &&
+        !wildcardMatch(terminatedGroupId(texts).text, groupPattern))
+      continue;
     if (!matchesAnyPattern(userId.text, patterns)) continue;
     ++count;
 

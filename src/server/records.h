@@ -43,7 +43,9 @@ constexpr size_t kElementUserIdRoom = 22;
 constexpr size_t kElementUserNameOffset = 26;
 constexpr size_t kElementUserNameRoom = 34;
 constexpr size_t kElementGroupIdOffset = 60;
-constexpr size_t kElementGroupIdRoom = 22;  // rfsim's; the vendor's may differ
+// The group ID's room is the library's; it is read no further than the
+// room a group ID has in the user information record.
+constexpr size_t kElementGroupIdRoom = 22;
 constexpr size_t kElementSize = 82;
 
 constexpr size_t kUserInfoSize = 1902;

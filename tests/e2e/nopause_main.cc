@@ -4,6 +4,13 @@
 
 #include "app/user_list_program.h"
 
+#if defined(_WIN32)
+// Patterns reach the program unexpanded.
+extern "C" {
+int _dowildcard = 0;
+}
+#endif
+
 namespace {
 void noPause(uint32_t) {}
 }  // namespace
