@@ -222,6 +222,17 @@ TEST_F(RfsimFieldTableTest, RawBytesApplyAfterFieldsToLoadsOnly) {
   EXPECT_EQ(userNameOf(listed[0]), "Long Name");
 }
 
+TEST_F(RfsimFieldTableTest, EmptyRawBytesChangeNothing) {
+  // Found by fuzzing: an empty patch was copied from a null pointer.
+  writeServer("e.ini", "[g\\u]\nUserName=Name\nBytes@1334=\n");
+  RFaxHandle server = connect("e");
+  ASSERT_NE(server, 0u);
+  unsigned char record[kUserInfoSize] = {};
+  ASSERT_EQ(RFaxLoadUser(server, 0, "u", nullptr, nullptr, record), 0);
+  EXPECT_STREQ(reinterpret_cast<char*>(record + 54), "Name");
+  EXPECT_EQ(record[1334], 0);
+}
+
 class RfsimParseErrorTest : public RfsimFixture {};
 
 struct BadFile {

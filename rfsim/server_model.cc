@@ -51,7 +51,8 @@ bool ServerModel::loadUser(const char* id, unsigned char* record) const {
     const ListedUser& user = users[found->second];
     memcpy(record, user.record.data(), tarvek::kUserInfoSize);
     for (const BytePatch& patch : user.patches) {
-      memcpy(record + patch.offset, patch.bytes.data(), patch.bytes.size());
+      if (!patch.bytes.empty())  // an empty vector's data() may be null
+        memcpy(record + patch.offset, patch.bytes.data(), patch.bytes.size());
     }
     return true;
   }
