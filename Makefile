@@ -67,7 +67,17 @@ test-valgrind: $(VALGRIND_BUILD)/CMakeCache.txt
 	$(CMAKE) --build $(VALGRIND_BUILD) -j $(JOBS)
 	tests/valgrind/check $(VALGRIND_BUILD)
 
-test-all: test test-windows test-sanitize test-valgrind
+$(FUZZ_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVEK_TESTS=OFF \
+	  -DTARVEK_SANITIZE=ON -DTARVEK_FUZZ=ON
+
+fuzz: $(FUZZ_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(FUZZ_BUILD)
+
+test-all: test test-windows test-sanitize test-valgrind fuzz
 
 clean:
-	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist \
+	  $(SANITIZE_BUILD) $(VALGRIND_BUILD) $(FUZZ_BUILD)

@@ -6,31 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "server/records.h"
+#include "tests/unit/wildcard_reference.h"
 
 namespace tarvek {
 namespace {
 
-// The plain recursive matcher: '*' takes the whole rest first, then one
-// byte less each time. Exponential on some patterns; the reference.
-char foldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool recursiveMatch(const char* text, const char* pattern) {
-  if (text == nullptr || pattern == nullptr) return false;
-  switch (*pattern) {
-    case '\0':
-      return *text == '\0';
-    case '*':
-      for (size_t k = strlen(text) + 1; k-- > 0;) {
-        if (recursiveMatch(text + k, pattern + 1)) return true;
-      }
-      return false;
-    case '?':
-      return *text != '\0' && recursiveMatch(text + 1, pattern + 1);
-    default:
-      return *text != '\0' && foldByte(*pattern) == foldByte(*text) &&
-             recursiveMatch(text + 1, pattern + 1);
-  }
-}
+using testing::recursiveMatch;
 
 TEST(WildcardMatchTest, EdgeCases) {
   EXPECT_FALSE(wildcardMatch(nullptr, "*"));
