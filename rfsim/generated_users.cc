@@ -1,11 +1,12 @@
 #include "rfsim/generated_users.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include <string_view>
+
 #include "reports/user_info_record.h"
-#include "rfsim/server_file.h"
 #include "server/records.h"
+#include "util/bytes.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)generated_users.cc 1.1 2026/12/08")
@@ -80,10 +81,39 @@ uint32_t groupOf(const GeneratePlan& plan, uint32_t number) {
   return (number - 1) % plan.groups + 1;
 }
 
-void setField(const char* key, const char* value, unsigned char* record) {
-  const tarvek::FieldRow* row = findUserField(key, strlen(key));
-  std::string what;
-  if (row) setUserField(*row, value, strlen(value), record, &what);
+// The row of the long-report key `key`, found at compile time.
+constexpr const tarvek::FieldRow* fieldRow(std::string_view key) {
+  for (const tarvek::FieldRow& row : tarvek::kUserInfoFields) {
+    if (key == row.key) return &row;
+  }
+  return nullptr;
+}
+
+// A generated record is written straight into its fields, without the text
+// round trip of a server file: the values below are the ones a server file
+// would give, and every text fits its room (a name has at most 41 bytes).
+void putText(const tarvek::FieldRow* row, const char* text, size_t length,
+             unsigned char* record) {
+  if (length > row->room - 1u) length = row->room - 1u;
+  memcpy(record + row->offset, text, length);
+}
+
+template <tarvek::FieldType type>
+void putNumber(const tarvek::FieldRow* row, uint64_t value,
+               unsigned char* record) {
+  static_assert(tarvek::fieldWidth(type) != 0, "a number field");
+  unsigned char* field = record + row->offset;
+  switch (tarvek::fieldWidth(type)) {
+    case 1: field[0] = static_cast<unsigned char>(value); break;
+    case 2: tarvek::writeU16(field, static_cast<uint16_t>(value)); break;
+    default: tarvek::writeU32(field, static_cast<uint32_t>(value)); break;
+  }
+}
+
+// `prefix` then `value` with exactly four digits (value below 10000).
+size_t formatFourDigits(const char* prefix, uint32_t value, char* out) {
+  size_t length = append(out, 0, prefix);
+  return length + formatNumber(value, 4, out + length);
 }
 
 }  // namespace
@@ -133,44 +163,92 @@ void writeGeneratedElement(const GeneratePlan& plan, uint32_t number,
 
 void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
                          unsigned char* record) {
+  using tarvek::FieldType;
+  constexpr const tarvek::FieldRow* kGroup = fieldRow("GroupID");
+  constexpr const tarvek::FieldRow* kUser = fieldRow("UserID");
+  constexpr const tarvek::FieldRow* kName = fieldRow("UserName");
+  constexpr const tarvek::FieldRow* kFromName = fieldRow("StFromName");
+  constexpr const tarvek::FieldRow* kOtherPbid = fieldRow("OtherPBID_1");
+  constexpr const tarvek::FieldRow* kFaxes = fieldRow("NumFaxesOwned");
+  constexpr const tarvek::FieldRow* kFlags = fieldRow("UserFlags");
+  constexpr const tarvek::FieldRow* kDid = fieldRow("UserDID");
+  constexpr const tarvek::FieldRow* kNotify = fieldRow("NotifyType");
+  constexpr const tarvek::FieldRow* kStDid = fieldRow("StDID");
+  constexpr const tarvek::FieldRow* kFromPhone = fieldRow("StFromPhone");
+  constexpr const tarvek::FieldRow* kRoute = fieldRow("RouteType");
+  constexpr const tarvek::FieldRow* kHighest = fieldRow("HighestPriority");
+  constexpr const tarvek::FieldRow* kDefault = fieldRow("DefaultPriority");
+  constexpr const tarvek::FieldRow* kSend = fieldRow("SendNotify");
+  constexpr const tarvek::FieldRow* kReceive = fieldRow("ReceiveNotify");
+  constexpr const tarvek::FieldRow* kTag = fieldRow("ChangeTag");
+  constexpr const tarvek::FieldRow* kAcct = fieldRow("AucRpoAcctCode");
+  constexpr const tarvek::FieldRow* kCopies = fieldRow("RpoCopies");
+  constexpr const tarvek::FieldRow* kNwds = fieldRow("NwDsName");
+  // A key missing from the table is a null row here, which no constant
+  // expression may read: these checks then fail to compile.
+  static_assert(kGroup->type == FieldType::Text &&
+                    kUser->type == FieldType::Text &&
+                    kName->type == FieldType::Text &&
+                    kFromName->type == FieldType::Text &&
+                    kOtherPbid->type == FieldType::Text &&
+                    kStDid->type == FieldType::Text &&
+                    kFromPhone->type == FieldType::Text &&
+                    kNwds->type == FieldType::Text,
+                "text rows");
+  static_assert(kFaxes->type == FieldType::U16 &&
+                    kFlags->type == FieldType::Hex32 &&
+                    kDid->type == FieldType::U32 &&
+                    kNotify->type == FieldType::U16 &&
+                    kRoute->type == FieldType::U8 &&
+                    kHighest->type == FieldType::U8 &&
+                    kDefault->type == FieldType::U8 &&
+                    kSend->type == FieldType::U16 &&
+                    kReceive->type == FieldType::U16 &&
+                    kTag->type == FieldType::ChangeTag &&
+                    kAcct->type == FieldType::AcctCode &&
+                    kCopies->type == FieldType::U8,
+                "number rows");
+
   memset(record, 0, tarvek::kUserInfoSize);
   uint64_t hash = mix(plan.seed, number);
   char id[kGeneratedTextRoom];
   char group[kGeneratedTextRoom];
   char name[kGeneratedTextRoom];
-  formatGeneratedUserId(number, id);
-  formatGeneratedGroupId(groupOf(plan, number), group);
-  formatUserName(hash, name);
-  setField("GroupID", group, record);
-  setField("UserID", id, record);
-  setField("UserName", name, record);
-  setField("StFromName", name, record);
-  setField("OtherPBID_1", group, record);
+  size_t idLength = formatGeneratedUserId(number, id);
+  size_t groupLength = formatGeneratedGroupId(groupOf(plan, number), group);
+  size_t nameLength = formatUserName(hash, name);
+  putText(kGroup, group, groupLength, record);
+  putText(kUser, id, idLength, record);
+  putText(kName, name, nameLength, record);
+  putText(kFromName, name, nameLength, record);
+  putText(kOtherPbid, group, groupLength, record);
 
+  putNumber<FieldType::U16>(kFaxes, hash % 400, record);
+  putNumber<FieldType::Hex32>(kFlags, (hash >> 16) & 0x0003F0F7UL, record);
+  putNumber<FieldType::U32>(kDid, 2065550000UL + number % 10000000UL, record);
+  putNumber<FieldType::U16>(kNotify, (hash >> 5) % 4, record);
   char value[2 * kGeneratedTextRoom + 64];
-  auto put = [&](const char* key, const char* format, unsigned long v) {
-    snprintf(value, sizeof(value), format, v);
-    setField(key, value, record);
-  };
-  put("NumFaxesOwned", "%lu", static_cast<unsigned long>(hash % 400));
-  put("UserFlags", "%08lX",
-      static_cast<unsigned long>((hash >> 16) & 0x0003F0F7UL));
-  put("UserDID", "%lu", 2065550000UL + number % 10000000UL);
-  put("NotifyType", "%lu", static_cast<unsigned long>((hash >> 5) % 4));
-  put("StDID", "206555%04lu", static_cast<unsigned long>(number % 10000));
-  put("StFromPhone", "+1 206 555 %04lu",
-      static_cast<unsigned long>((hash >> 9) % 10000));
-  put("RouteType", "%lu", static_cast<unsigned long>((hash >> 13) % 3));
-  put("HighestPriority", "%lu", static_cast<unsigned long>(3 + (hash >> 17) % 3));
-  put("DefaultPriority", "%lu", static_cast<unsigned long>(1 + (hash >> 19) % 3));
-  put("SendNotify", "%lu", static_cast<unsigned long>((hash >> 21) % 2));
-  put("ReceiveNotify", "%lu", static_cast<unsigned long>((hash >> 22) % 2));
-  put("ChangeTag", "%lu",
-      static_cast<unsigned long>(1500000000UL + (hash >> 24) % 250000000UL));
-  put("AucRpoAcctCode", "%lu", static_cast<unsigned long>((hash >> 40) % 256));
-  put("RpoCopies", "%lu", static_cast<unsigned long>(1 + (hash >> 48) % 2));
-  snprintf(value, sizeof(value), "CN=%s.OU=%s.O=Generated", id, group);
-  setField("NwDsName", value, record);
+  putText(kStDid, value,
+          formatFourDigits("206555", number % 10000, value), record);
+  putText(kFromPhone, value,
+          formatFourDigits("+1 206 555 ",
+                           static_cast<uint32_t>((hash >> 9) % 10000), value),
+          record);
+  putNumber<FieldType::U8>(kRoute, (hash >> 13) % 3, record);
+  putNumber<FieldType::U8>(kHighest, 3 + (hash >> 17) % 3, record);
+  putNumber<FieldType::U8>(kDefault, 1 + (hash >> 19) % 3, record);
+  putNumber<FieldType::U16>(kSend, (hash >> 21) % 2, record);
+  putNumber<FieldType::U16>(kReceive, (hash >> 22) % 2, record);
+  putNumber<FieldType::ChangeTag>(
+      kTag, 1500000000UL + (hash >> 24) % 250000000UL, record);
+  putNumber<FieldType::AcctCode>(kAcct, (hash >> 40) % 256, record);
+  putNumber<FieldType::U8>(kCopies, 1 + (hash >> 48) % 2, record);
+  size_t length = append(value, 0, "CN=");
+  length = append(value, length, id);
+  length = append(value, length, ".OU=");
+  length = append(value, length, group);
+  length = append(value, length, ".O=Generated");
+  putText(kNwds, value, length, record);
 }
 
 }  // namespace rfsim
