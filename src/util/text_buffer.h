@@ -15,49 +15,73 @@ namespace tarvek {
 
 class TextBuffer {
  public:
-  void clear() { text_.clear(); }
+  void clear() { size_ = 0; }
   const char* data() const { return text_.data(); }
-  size_t size() const { return text_.size(); }
+  size_t size() const { return size_; }
 
-  void append(const char* text, size_t length) { text_.append(text, length); }
-  void append(const char* text) { text_.append(text); }
-  void append(char c) { text_.push_back(c); }
+  void append(const char* text, size_t length) {
+    if (length == 0) return;
+    memcpy(room(length), text, length);
+    size_ += length;
+  }
+  void append(const char* text) { append(text, strlen(text)); }
+  void append(char c) {
+    *room(1) = c;
+    ++size_;
+  }
 
   /// "%lu" / "%u": decimal, no sign.
   void appendUnsigned(uint64_t value) {
     char digits[20];
-    size_t n = 0;
+    size_t n = sizeof digits;
     do {
-      digits[n++] = static_cast<char>('0' + value % 10);
+      digits[--n] = static_cast<char>('0' + value % 10);
       value /= 10;
     } while (value != 0);
-    while (n > 0) text_.push_back(digits[--n]);
+    append(digits + n, sizeof digits - n);
   }
 
   /// "%d": decimal with a minus sign when negative.
   void appendSigned(int64_t value) {
     if (value < 0) {
-      text_.push_back('-');
+      append('-');
       appendUnsigned(0 - static_cast<uint64_t>(value));
     } else {
       appendUnsigned(static_cast<uint64_t>(value));
     }
   }
 
-  /// "%0*X": `digits` upper-case hexadecimal digits with leading zeros.
+  /// "%0*X": `digits` (at most 8) upper-case hexadecimal digits with
+  /// leading zeros.
   void appendHex(uint32_t value, int digits) {
     static const char kHex[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-      text_.push_back(kHex[(value >> shift) & 0xF]);
+    char out[8];
+    size_t n = 0;
+    for (int shift = (digits - 1) * 4; shift >= 0 && n < sizeof out;
+         shift -= 4)
+      out[n++] = kHex[(value >> shift) & 0xF];
+    append(out, n);
   }
 
   /// Writes the text to `stream`; true when all of it was accepted.
   bool writeTo(FILE* stream) const {
-    return fwrite(text_.data(), 1, text_.size(), stream) == text_.size();
+    return fwrite(text_.data(), 1, size_, stream) == size_;
   }
 
  private:
+  // Where `length` more bytes go, the storage grown when needed. The
+  // storage only grows (its size is the capacity in use), so appending
+  // costs a copy and no allocation once the longest text has been built.
+  char* room(size_t length) {
+    if (text_.size() - size_ < length) {
+      size_t grown = 2 * text_.size();
+      text_.resize(grown > size_ + length ? grown : size_ + length);
+    }
+    return &text_[size_];
+  }
+
   std::string text_;
+  size_t size_ = 0;
 };
 
 }  // namespace tarvek
