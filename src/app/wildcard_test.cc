@@ -80,6 +80,31 @@ TEST(CompareTest, ElementComparators) {
   EXPECT_EQ(compareByGroupThenUserId(c.data(), c.data()), 0);
 }
 
+// The user-ID comparator steps over whole words; it must order exactly as
+// the byte-by-byte comparison, whatever lies behind an ID's zero byte.
+TEST(CompareTest, UserIdOrderEqualsTheFoldedByteOrder) {
+  const char* ids[] = {"",         "a",          "A",        "abcdefg",
+                       "abcdefgh", "ABCDEFGH",   "abcdefgi", "abcdefgh_",
+                       "abcdefghi", "abcdefghijklmnop", "abcdefghijklmnoP",
+                       "abcdefghijklmnopq", "abcdefghijklmnopqrstu",
+                       "abcdefghijklmnopqrstU", "abcdefghijklmnopqrstv",
+                       "abcdefgh\x80", "abcdefgh{", "abcdefgh_z"};
+  for (const char* x : ids) {
+    for (const char* y : ids) {
+      std::string a = element("g", x);
+      std::string b = element("g", y);
+      // Different bytes behind the zero byte, inside the room.
+      size_t endA = strlen(x) + 1, endB = strlen(y) + 1;
+      if (endA < kElementUserIdRoom) a[kElementUserIdOffset + endA] = 'q';
+      if (endB < kElementUserIdRoom) b[kElementUserIdOffset + endB] = 'r';
+      int expected = compareFolded(x, y);
+      int got = compareByUserId(a.data(), b.data());
+      EXPECT_EQ((got > 0) - (got < 0), (expected > 0) - (expected < 0))
+          << '"' << x << "\" vs \"" << y << '"';
+    }
+  }
+}
+
 TEST(CompareTest, UserIdFillingItsRoomIsReadNoFurther) {
   std::string a = element("g", "");
   std::string b = element("g", "");
