@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -443,6 +445,49 @@ TEST_F(RfsimListTest, SortIsStableWithTheCallersComparator) {
   EXPECT_EQ(order[7], "group01/user0000004");
   EXPECT_EQ(order[106], "group02/user0000002");
   EXPECT_EQ(order[305], "group03/user0000300");
+}
+
+int compareNames(const void* a, const void* b) {
+  return strcmp(static_cast<const char*>(a) + tarvek::kElementUserNameOffset,
+                static_cast<const char*>(b) + tarvek::kElementUserNameOffset);
+}
+
+// The sort works in stages of cached blocks; a list longer than the largest
+// block, of an odd length and with many equal names, must come out as a
+// plain stable sort orders it. A comparator that answers at random still
+// gets every element exactly once.
+TEST_F(RfsimListTest, LongListsSortStablyAndSafely) {
+  writeServer("long.ini", "[Generate]\nUsers=70001\nSeed=3\n");
+  RFaxHandle server = connect("long");
+  RFaxHandle list = 0;
+  auto listed = elements(server, &list);
+  ASSERT_EQ(listed.size(), 70001u);
+  std::vector<const unsigned char*> expected = listed;
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const unsigned char* a, const unsigned char* b) {
+                     return compareNames(a, b) < 0;
+                   });
+  ASSERT_EQ(RFaxListSort(list, compareNames), 0);
+  std::vector<const unsigned char*> sorted;
+  unsigned char* element = nullptr;
+  for (RFaxResult r = RFaxListGetFirstElementPtr(list, &element); r == 0;
+       r = RFaxListGetNextElementPtr(list, &element))
+    sorted.push_back(element);
+  EXPECT_TRUE(sorted == expected);
+
+  static uint32_t state = 1;
+  ASSERT_EQ(RFaxListSort(list, [](const void*, const void*) {
+              state = state * 1103515245u + 12345u;
+              return static_cast<int>(state >> 16 & 3) - 1;
+            }),
+            0);
+  std::set<const unsigned char*> seen;
+  for (RFaxResult r = RFaxListGetFirstElementPtr(list, &element); r == 0;
+       r = RFaxListGetNextElementPtr(list, &element))
+    seen.insert(element);
+  EXPECT_EQ(seen.size(), 70001u);
+  EXPECT_EQ(*seen.begin(), listed.front());
+  EXPECT_EQ(*seen.rbegin(), listed.back());
 }
 
 TEST_F(RfsimListTest, ElementsStayValidUntilTheListIsClosed) {
