@@ -36,14 +36,15 @@ int compareBounded(const unsigned char* a, size_t roomA,
   }
 }
 
-// Two user IDs, each in its room of kElementUserIdRoom bytes. Eight bytes at
-// a time while both are equal and hold no zero byte (then the texts are
-// equal that far, or equal outright when a zero byte is among them); the
-// first differing word and the room's tail go byte by byte. Every read stays
-// inside the two rooms.
-int compareUserIds(const unsigned char* a, const unsigned char* b) {
+// Two texts, each in its room of `room` bytes (a user or group ID of a list
+// element). Eight bytes at a time while both are equal and hold no zero byte
+// (then the texts are equal that far, or equal outright when a zero byte is
+// among them); the first differing word and the room's tail go byte by byte.
+// Every read stays inside the two rooms.
+int compareInRoom(const unsigned char* a, const unsigned char* b,
+                  size_t room) {
   size_t i = 0;
-  for (; i + 8 <= kElementUserIdRoom; i += 8) {
+  for (; i + 8 <= room; i += 8) {
     uint64_t wordA, wordB;
     memcpy(&wordA, a + i, 8);
     memcpy(&wordB, b + i, 8);
@@ -51,8 +52,7 @@ int compareUserIds(const unsigned char* a, const unsigned char* b) {
     if (((wordA - 0x0101010101010101ULL) & ~wordA & 0x8080808080808080ULL) != 0)
       return 0;  // a zero byte: both texts end there
   }
-  return compareBounded(a + i, kElementUserIdRoom - i, b + i,
-                        kElementUserIdRoom - i);
+  return compareBounded(a + i, room - i, b + i, room - i);
 }
 
 const unsigned char* bytes(const void* element, size_t offset) {
@@ -103,15 +103,14 @@ int compareFolded(const char* a, const char* b) {
 }
 
 int compareByUserId(const void* a, const void* b) {
-  return compareUserIds(bytes(a, kElementUserIdOffset),
-                        bytes(b, kElementUserIdOffset));
+  return compareInRoom(bytes(a, kElementUserIdOffset),
+                       bytes(b, kElementUserIdOffset), kElementUserIdRoom);
 }
 
 int compareByGroupThenUserId(const void* a, const void* b) {
-  int byGroup = compareBounded(bytes(a, kElementGroupIdOffset),
-                               kElementGroupIdRoom,
-                               bytes(b, kElementGroupIdOffset),
-                               kElementGroupIdRoom);
+  int byGroup = compareInRoom(bytes(a, kElementGroupIdOffset),
+                              bytes(b, kElementGroupIdOffset),
+                              kElementGroupIdRoom);
   return byGroup != 0 ? byGroup : compareByUserId(a, b);
 }
 

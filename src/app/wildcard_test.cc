@@ -80,9 +80,9 @@ TEST(CompareTest, ElementComparators) {
   EXPECT_EQ(compareByGroupThenUserId(c.data(), c.data()), 0);
 }
 
-// The user-ID comparator steps over whole words; it must order exactly as
-// the byte-by-byte comparison, whatever lies behind an ID's zero byte.
-TEST(CompareTest, UserIdOrderEqualsTheFoldedByteOrder) {
+// The comparators step over whole words; they must order exactly as the
+// byte-by-byte comparison, whatever lies behind an ID's zero byte.
+TEST(CompareTest, ElementOrderEqualsTheFoldedByteOrder) {
   const char* ids[] = {"",         "a",          "A",        "abcdefg",
                        "abcdefgh", "ABCDEFGH",   "abcdefgi", "abcdefgh_",
                        "abcdefghi", "abcdefghijklmnop", "abcdefghijklmnoP",
@@ -91,15 +91,25 @@ TEST(CompareTest, UserIdOrderEqualsTheFoldedByteOrder) {
                        "abcdefgh\x80", "abcdefgh{", "abcdefgh_z"};
   for (const char* x : ids) {
     for (const char* y : ids) {
-      std::string a = element("g", x);
-      std::string b = element("g", y);
-      // Different bytes behind the zero byte, inside the room.
+      // As user IDs, then as group IDs; different bytes behind the zero
+      // byte, inside the room.
+      std::string a = element("g", x), b = element("g", y);
+      std::string groupA = element(x, "u"), groupB = element(y, "u");
       size_t endA = strlen(x) + 1, endB = strlen(y) + 1;
-      if (endA < kElementUserIdRoom) a[kElementUserIdOffset + endA] = 'q';
-      if (endB < kElementUserIdRoom) b[kElementUserIdOffset + endB] = 'r';
+      if (endA < kElementUserIdRoom) {
+        a[kElementUserIdOffset + endA] = 'q';
+        groupA[kElementGroupIdOffset + endA] = 'q';
+      }
+      if (endB < kElementUserIdRoom) {
+        b[kElementUserIdOffset + endB] = 'r';
+        groupB[kElementGroupIdOffset + endB] = 'r';
+      }
       int expected = compareFolded(x, y);
-      int got = compareByUserId(a.data(), b.data());
-      EXPECT_EQ((got > 0) - (got < 0), (expected > 0) - (expected < 0))
+      int byUser = compareByUserId(a.data(), b.data());
+      int byGroup = compareByGroupThenUserId(groupA.data(), groupB.data());
+      EXPECT_EQ((byUser > 0) - (byUser < 0), (expected > 0) - (expected < 0))
+          << '"' << x << "\" vs \"" << y << '"';
+      EXPECT_EQ((byGroup > 0) - (byGroup < 0), (expected > 0) - (expected < 0))
           << '"' << x << "\" vs \"" << y << '"';
     }
   }
