@@ -8,7 +8,7 @@ CMAKE ?= cmake
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all build demo test test-all clean windows test-windows dist \
-        test-sanitize test-valgrind fuzz
+        test-sanitize test-valgrind fuzz bench
 
 all: build
 
@@ -77,6 +77,10 @@ fuzz: $(FUZZ_BUILD)/CMakeCache.txt
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(FUZZ_BUILD)
 
 test-all: test test-windows test-sanitize test-valgrind fuzz
+
+# The benchmark (not part of test-all): tables in bench/RESULTS.md.
+bench: build
+	bench/run $(abspath $(BUILD))/tarvek
 
 clean:
 	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist \
