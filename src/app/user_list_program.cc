@@ -95,6 +95,9 @@ int UserListProgram::run(int argc, char** argv) {
       fflush(console);
       return kExitOutputFailed;
     }
+    // Short lines go out in large writes; the long reports still flush
+    // after every user.
+    setvbuf(file, nullptr, _IOFBF, 1 << 16);
     output = file;
   }
   groupPattern = line.groupPattern;
