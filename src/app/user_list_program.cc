@@ -3,11 +3,7 @@
 #include <errno.h>
 #include <string.h>
 
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
+#include "app/standard_streams.h"
 #include "reports/long_report.h"
 #include "util/ident.h"
 #include "util/utc_time.h"
@@ -21,23 +17,6 @@ namespace {
 
 const char kProgramName[] = "tarvek";
 const char kTitle[] = "Tarvek - List users on a RightFax server";
-
-// A standard stream the process was started without (its descriptor closed)
-// would be taken by the report file, and console text would land in the
-// report. Each closed one is held by /dev/null opened for reading, so writes
-// to it fail and are reported like any other failed write.
-void holdClosedStandardStreams() {
-#if !defined(_WIN32)
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    int held = open("/dev/null", O_RDONLY);
-    if (held != -1 && held != fd) {
-      dup2(held, fd);
-      close(held);
-    }
-  }
-#endif
-}
 
 }  // namespace
 
