@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,19 @@ TEST(CompareTest, UserIdFillingItsRoomIsReadNoFurther) {
   a[kElementUserNameOffset] = 'a';  // would differ if read past the room
   b[kElementUserNameOffset] = 'b';
   EXPECT_EQ(compareByUserId(a.data(), b.data()), 0);
+}
+
+TEST(CompareTest, GroupIdFillingTheElementIsReadNoFurther) {
+  // Exactly-sized heap buffers: a read past the element's end is an
+  // AddressSanitizer error.
+  std::vector<char> a(kElementSize, '\0'), b(kElementSize, '\0');
+  memset(&a[kElementGroupIdOffset], 'g', kElementGroupIdRoom);
+  memset(&b[kElementGroupIdOffset], 'G', kElementGroupIdRoom);
+  a[kElementUserIdOffset] = 'a';
+  b[kElementUserIdOffset] = 'b';
+  EXPECT_LT(compareByGroupThenUserId(a.data(), b.data()), 0);
+  b[kElementGroupIdOffset + kElementGroupIdRoom - 1] = 'h';
+  EXPECT_LT(compareByGroupThenUserId(a.data(), b.data()), 0);
 }
 
 }  // namespace
