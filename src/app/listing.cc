@@ -62,6 +62,14 @@ GroupIdText terminatedGroupId(const ElementTexts& texts) {
   return id;
 }
 
+// "GROUP\USER", the heart of the Default line and of the fragment written
+// for a user whose record can't be loaded.
+void appendGroupAndUser(const ElementTexts& texts, TextBuffer* line) {
+  line->append(texts.groupId, texts.groupIdLength);
+  line->append('\\');
+  line->append(texts.userId, texts.userIdLength);
+}
+
 bool matchesAnyPattern(const char* userId, char** patterns) {
   if (patterns == nullptr || patterns[0] == nullptr) return true;
   for (char** pattern = patterns; *pattern != nullptr; ++pattern) {
@@ -125,9 +133,7 @@ bool UserListProgram::listUsers(char** patterns) {
         } else {
           line.clear();
           line.append('"');
-          line.append(texts.groupId, texts.groupIdLength);
-          line.append('\\');
-          line.append(texts.userId, texts.userIdLength);
+          appendGroupAndUser(texts, &line);
           line.append("\",\"", 3);
           line.append(texts.userName, texts.userNameLength);
           line.append("\",", 2);
@@ -143,9 +149,7 @@ bool UserListProgram::listUsers(char** patterns) {
         line.clear();
         line.appendSigned(count);
         line.append(' ');
-        line.append(texts.groupId, texts.groupIdLength);
-        line.append('\\');
-        line.append(texts.userId, texts.userIdLength);
+        appendGroupAndUser(texts, &line);
         line.append(" \"", 2);
         line.append(texts.userName, texts.userNameLength);
         line.append("\"\n", 2);

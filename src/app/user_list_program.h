@@ -55,7 +55,6 @@ class UserListProgram : public FaxServerProgram {
   void checkOutput();
   /// Flushes and closes a report file; false when any of it was lost.
   bool closeOutput();
-  void writeFailedUser(const unsigned char* element);
 
   const char* outputName_ = "-";
   int outputError_ = 0;
