@@ -153,15 +153,56 @@ void mergeRuns(const unsigned char* elements, RFaxCompareFn compare,
   }
 }
 
-// Bottom-up merge sort of the element numbers: stable, O(N log N), and
-// memory-safe whatever the caller's comparator answers. The passes run in
-// three stages so that most of them work on cached elements: all runs up to
-// kBlockRuns[0] numbers block by block (the block's elements fit a core's
-// own cache), then up to kBlockRuns[1] (a shared cache), then over the whole
-// list. Every block of a stage makes the same number of passes, so the
-// stage ends with all of them in the same buffer.
+// Merges the sorted runs of `width` element numbers in `from` (n numbers)
+// into `to` in one pass, through a tournament over the runs' heads: each
+// element is fetched from memory once, where pairwise passes would fetch it
+// once per pass. Ties go to the earlier run, so the merge is stable; a run
+// that is used up never wins, so whatever the comparator answers, exactly
+// the n numbers are written.
+void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
+                  const uint32_t* from, uint32_t* to, size_t n,
+                  size_t width) {
+  auto element = [elements](uint32_t number) -> const unsigned char* {
+    return elements + static_cast<size_t>(number) * tarvek::kElementSize;
+  };
+  const size_t runs = (n + width - 1) / width;
+  size_t leaves = 1;
+  while (leaves < runs) leaves *= 2;
+  std::vector<size_t> next(leaves, 0), end(leaves, 0);
+  for (size_t r = 0; r < runs; ++r) {
+    next[r] = r * width;
+    end[r] = n - next[r] > width ? next[r] + width : n;
+  }
+  // The winner of two subtrees; `left` always holds the earlier runs.
+  auto winner = [&](size_t left, size_t right) {
+    if (next[right] >= end[right]) return left;
+    if (next[left] >= end[left]) return right;
+    return compare(element(from[next[right]]), element(from[next[left]])) < 0
+               ? right
+               : left;
+  };
+  std::vector<size_t> tree(2 * leaves);
+  for (size_t r = 0; r < leaves; ++r) tree[leaves + r] = r;
+  for (size_t node = leaves - 1; node >= 1; --node)
+    tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
+  for (size_t k = 0; k < n; ++k) {
+    size_t run = tree[1];
+    to[k] = from[next[run]++];
+    if (next[run] + kPrefetchDistance < end[run])
+      prefetchElement(element(from[next[run] + kPrefetchDistance]));
+    for (size_t node = (leaves + run) / 2; node >= 1; node /= 2)
+      tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
+  }
+}
+
+// Merge sort of the element numbers: stable, O(N log N), and memory-safe
+// whatever the caller's comparator answers. Pairwise passes first build runs
+// of kBlockRuns[0] numbers block by block (the block's elements fit a
+// core's own cache), then of kBlockRuns[1] (a shared cache); every block of
+// a stage makes the same number of passes, so the stage ends with all of
+// them in the same buffer. One tournament pass then merges those runs.
 void stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
-  static constexpr size_t kBlockRuns[] = {1024, 32768, SIZE_MAX};
+  static constexpr size_t kBlockRuns[] = {1024, 32768};
   std::vector<uint32_t>& order = list->order;
   const size_t n = order.size();
   std::vector<uint32_t> scratch(n);
@@ -183,6 +224,10 @@ void stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
     }
     for (size_t pass = 0; pass < passes; ++pass, width *= 2)
       std::swap(from, to);
+  }
+  if (width < n) {
+    mergeAllRuns(elements, compare, from, to, n, width);
+    std::swap(from, to);
   }
   if (from != order.data()) memcpy(order.data(), from, n * sizeof(uint32_t));
 }

@@ -37,21 +37,36 @@ int compareBounded(const unsigned char* a, size_t roomA,
 }
 
 // Two texts, each in its room of `room` bytes (a user or group ID of a list
-// element). Eight bytes at a time while both are equal and hold no zero byte
-// (then the texts are equal that far, or equal outright when a zero byte is
-// among them); the first differing word and the room's tail go byte by byte.
-// Every read stays inside the two rooms.
+// element), compared eight bytes at a time; the room's tail goes byte by
+// byte. In the first word that differs, the first differing byte decides
+// unless a zero byte ends both texts before it, or the two bytes differ
+// only in letter case. Every read stays inside the two rooms.
 int compareInRoom(const unsigned char* a, const unsigned char* b,
                   size_t room) {
   size_t i = 0;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   for (; i + 8 <= room; i += 8) {
     uint64_t wordA, wordB;
     memcpy(&wordA, a + i, 8);
     memcpy(&wordB, b + i, 8);
-    if (wordA != wordB) break;
-    if (((wordA - 0x0101010101010101ULL) & ~wordA & 0x8080808080808080ULL) != 0)
-      return 0;  // a zero byte: both texts end there
+    // The lowest set bit marks the first zero byte of wordA exactly.
+    uint64_t zeros = (wordA - 0x0101010101010101ULL) & ~wordA &
+                     0x8080808080808080ULL;
+    if (wordA == wordB) {
+      if (zeros != 0) return 0;
+      continue;
+    }
+    size_t first = static_cast<size_t>(__builtin_ctzll(wordA ^ wordB)) / 8;
+    if (zeros != 0 && static_cast<size_t>(__builtin_ctzll(zeros)) / 8 < first)
+      return 0;
+    unsigned char ca = fold(a[i + first]);
+    unsigned char cb = fold(b[i + first]);
+    if (ca != cb) return ca < cb ? -1 : 1;
+    i += first + 1;
+    break;
   }
+#endif
   return compareBounded(a + i, room - i, b + i, room - i);
 }
 
