@@ -54,12 +54,17 @@ const ServerModel* Registry::server(RFaxHandle handle) const {
 }
 
 OpenList* Registry::list(RFaxHandle handle) const {
+  if (handle != 0 && handle == cachedListHandle_) return cachedList_;
   auto found = lists_.find(handle);
-  return found == lists_.end() ? nullptr : found->second.get();
+  if (found == lists_.end()) return nullptr;
+  cachedListHandle_ = handle;
+  cachedList_ = found->second.get();
+  return cachedList_;
 }
 
 bool Registry::closeServer(RFaxHandle handle) {
   if (servers_.erase(handle) == 0) return false;
+  forgetCachedList();
   for (auto it = lists_.begin(); it != lists_.end();) {
     if (it->second->server == handle)
       it = lists_.erase(it);
@@ -70,7 +75,13 @@ bool Registry::closeServer(RFaxHandle handle) {
 }
 
 bool Registry::closeList(RFaxHandle handle) {
+  forgetCachedList();
   return lists_.erase(handle) != 0;
+}
+
+void Registry::forgetCachedList() {
+  cachedListHandle_ = 0;
+  cachedList_ = nullptr;
 }
 
 uint32_t Registry::countAttempt(const std::string& key) {
@@ -94,6 +105,7 @@ std::string Registry::errorText(int32_t code) const {
 }
 
 void Registry::reset() {
+  forgetCachedList();
   servers_.clear();
   lists_.clear();
   attempts_.clear();

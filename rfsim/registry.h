@@ -68,10 +68,14 @@ class Registry {
 
  private:
   RFaxHandle newHandle();
+  void forgetCachedList();
 
   uint32_t lastHandle_ = 0x00A51000;
   std::unordered_map<RFaxHandle, std::unique_ptr<ServerModel>> servers_;
   std::unordered_map<RFaxHandle, std::unique_ptr<OpenList>> lists_;
+  // The list found last: a walk asks for the same list once per element.
+  mutable RFaxHandle cachedListHandle_ = 0;
+  mutable OpenList* cachedList_ = nullptr;
   std::unordered_map<std::string, uint32_t> attempts_;
   std::map<int32_t, std::string> errorTexts_;
   std::string fileError_;

@@ -44,6 +44,11 @@ inline void writeU32(unsigned char* p, uint32_t v) {
 /// Length of the zero-terminated text at `p`, looking at no more than `room`
 /// bytes: a text that fills its room without a zero byte has length `room`.
 inline size_t boundedLength(const unsigned char* p, size_t room) {
+  if (room <= 64) {  // IDs and names: cheaper than a library call
+    size_t n = 0;
+    while (n < room && p[n] != 0) ++n;
+    return n;
+  }
   const void* zero = memchr(p, 0, room);
   return zero ? static_cast<size_t>(static_cast<const unsigned char*>(zero) - p)
               : room;
