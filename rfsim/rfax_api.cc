@@ -1,5 +1,5 @@
 // The 13 functions of the client library as rfsim serves them
-// (shared/rfsim.md, "The calls"). Where rfsim.md is silent:
+// (rfsim/README.md). Where the contract is silent:
 //
 // - The fixed arguments (mode 4, release 0x520, kind 1, the zeros, level 11)
 //   are not checked; RFaxVersionCheck always compares with 5.20.

@@ -1,9 +1,9 @@
-// The server-file parser (format in shared/rfsim.md, "Server file format").
+// The server-file parser (the format is in the README, "Simulated servers").
 // User sections are driven by the field table kUserInfoFields
 // (reports/user_info_record.h): a key of a user section is a row's long-report
 // key, and the row's type says how its value is read.
 //
-// Strictness, where rfsim.md leaves it open:
+// Strictness, where the format leaves it open:
 //
 // - Numbers: no blanks anywhere, no '+'. Unsigned decimals are digits only;
 //   signed decimals are digits with an optional leading '-'; leading zeros are

@@ -1,4 +1,4 @@
-// Where a host text leads (shared/rfsim.md, "Finding a server"): a NAME.ini
+// Where a host text leads (README, "Simulated servers"): a NAME.ini
 // file in the directory named by RFSIM_SERVERS, else the built-in server
 // `demo`, else nowhere. A host text that could reach outside the directory
 // never names a file.
