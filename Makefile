@@ -22,7 +22,7 @@ demo: build
 	./$(BUILD)/tarvek -t demo
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error
 
 $(WIN32_BUILD)/CMakeCache.txt:
 	$(CMAKE) -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=Release \
