@@ -2,8 +2,6 @@
 
 #include <string.h>
 
-#include <string_view>
-
 #include "reports/user_info_record.h"
 #include "server/records.h"
 #include "util/bytes.h"
@@ -81,14 +79,6 @@ uint32_t groupOf(const GeneratePlan& plan, uint32_t number) {
   return (number - 1) % plan.groups + 1;
 }
 
-// The row of the long-report key `key`, found at compile time.
-constexpr const tarvek::FieldRow* fieldRow(std::string_view key) {
-  for (const tarvek::FieldRow& row : tarvek::kUserInfoFields) {
-    if (key == row.key) return &row;
-  }
-  return nullptr;
-}
-
 // A generated record is written straight into its fields, without the text
 // round trip of a server file: the values below are the ones a server file
 // would give, and every text fits its room (a name has at most 41 bytes).
@@ -164,26 +154,27 @@ void writeGeneratedElement(const GeneratePlan& plan, uint32_t number,
 void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
                          unsigned char* record) {
   using tarvek::FieldType;
-  constexpr const tarvek::FieldRow* kGroup = fieldRow("GroupID");
-  constexpr const tarvek::FieldRow* kUser = fieldRow("UserID");
-  constexpr const tarvek::FieldRow* kName = fieldRow("UserName");
-  constexpr const tarvek::FieldRow* kFromName = fieldRow("StFromName");
-  constexpr const tarvek::FieldRow* kOtherPbid = fieldRow("OtherPBID_1");
-  constexpr const tarvek::FieldRow* kFaxes = fieldRow("NumFaxesOwned");
-  constexpr const tarvek::FieldRow* kFlags = fieldRow("UserFlags");
-  constexpr const tarvek::FieldRow* kDid = fieldRow("UserDID");
-  constexpr const tarvek::FieldRow* kNotify = fieldRow("NotifyType");
-  constexpr const tarvek::FieldRow* kStDid = fieldRow("StDID");
-  constexpr const tarvek::FieldRow* kFromPhone = fieldRow("StFromPhone");
-  constexpr const tarvek::FieldRow* kRoute = fieldRow("RouteType");
-  constexpr const tarvek::FieldRow* kHighest = fieldRow("HighestPriority");
-  constexpr const tarvek::FieldRow* kDefault = fieldRow("DefaultPriority");
-  constexpr const tarvek::FieldRow* kSend = fieldRow("SendNotify");
-  constexpr const tarvek::FieldRow* kReceive = fieldRow("ReceiveNotify");
-  constexpr const tarvek::FieldRow* kTag = fieldRow("ChangeTag");
-  constexpr const tarvek::FieldRow* kAcct = fieldRow("AucRpoAcctCode");
-  constexpr const tarvek::FieldRow* kCopies = fieldRow("RpoCopies");
-  constexpr const tarvek::FieldRow* kNwds = fieldRow("NwDsName");
+  using tarvek::findFieldByKey;
+  constexpr const tarvek::FieldRow* kGroup = findFieldByKey("GroupID");
+  constexpr const tarvek::FieldRow* kUser = findFieldByKey("UserID");
+  constexpr const tarvek::FieldRow* kName = findFieldByKey("UserName");
+  constexpr const tarvek::FieldRow* kFromName = findFieldByKey("StFromName");
+  constexpr const tarvek::FieldRow* kOtherPbid = findFieldByKey("OtherPBID_1");
+  constexpr const tarvek::FieldRow* kFaxes = findFieldByKey("NumFaxesOwned");
+  constexpr const tarvek::FieldRow* kFlags = findFieldByKey("UserFlags");
+  constexpr const tarvek::FieldRow* kDid = findFieldByKey("UserDID");
+  constexpr const tarvek::FieldRow* kNotify = findFieldByKey("NotifyType");
+  constexpr const tarvek::FieldRow* kStDid = findFieldByKey("StDID");
+  constexpr const tarvek::FieldRow* kFromPhone = findFieldByKey("StFromPhone");
+  constexpr const tarvek::FieldRow* kRoute = findFieldByKey("RouteType");
+  constexpr const tarvek::FieldRow* kHighest = findFieldByKey("HighestPriority");
+  constexpr const tarvek::FieldRow* kDefault = findFieldByKey("DefaultPriority");
+  constexpr const tarvek::FieldRow* kSend = findFieldByKey("SendNotify");
+  constexpr const tarvek::FieldRow* kReceive = findFieldByKey("ReceiveNotify");
+  constexpr const tarvek::FieldRow* kTag = findFieldByKey("ChangeTag");
+  constexpr const tarvek::FieldRow* kAcct = findFieldByKey("AucRpoAcctCode");
+  constexpr const tarvek::FieldRow* kCopies = findFieldByKey("RpoCopies");
+  constexpr const tarvek::FieldRow* kNwds = findFieldByKey("NwDsName");
   // A key missing from the table is a null row here, which no constant
   // expression may read: these checks then fail to compile.
   static_assert(kGroup->type == FieldType::Text &&

@@ -96,6 +96,12 @@ inline void prefetchElement(const unsigned char* element) {
 #endif
 }
 
+// The element with the number `number` in a list's element block.
+template <typename Byte>
+inline Byte* elementAt(Byte* elements, uint32_t number) {
+  return elements + static_cast<size_t>(number) * tarvek::kElementSize;
+}
+
 // How many element numbers ahead the merge and the walk prefetch: far
 // enough to hide a cache miss behind the comparisons in between.
 constexpr size_t kPrefetchDistance = 8;
@@ -107,13 +113,11 @@ RFaxResult fetchElement(RFaxHandle list, bool first, unsigned char** element) {
   if (first) open->next = 0;
   if (open->next >= open->limit) return kEndOfList;
   unsigned char* elements = open->elements.data();
-  *element = elements +
-             static_cast<size_t>(open->order[open->next]) * tarvek::kElementSize;
+  *element = elementAt(elements, open->order[open->next]);
   // After a sort the walk jumps around the elements: fetch ahead.
   if (open->next + kPrefetchDistance < open->limit)
-    prefetchElement(elements +
-                    static_cast<size_t>(open->order[open->next + kPrefetchDistance]) *
-                        tarvek::kElementSize);
+    prefetchElement(
+        elementAt(elements, open->order[open->next + kPrefetchDistance]));
   ++open->next;
   return 0;
 }
@@ -133,20 +137,19 @@ RFaxResult loadUser(RFaxHandle server, const char* userId,
 void mergeRuns(const unsigned char* elements, RFaxCompareFn compare,
                const uint32_t* from, uint32_t* to, size_t begin, size_t end,
                size_t width) {
-  auto element = [elements](uint32_t number) -> const unsigned char* {
-    return elements + static_cast<size_t>(number) * tarvek::kElementSize;
-  };
   for (size_t low = begin; low < end; low += 2 * width) {
     size_t middle = end - low > width ? low + width : end;
     size_t high = end - middle > width ? middle + width : end;
     size_t i = low, j = middle, k = low;
     while (i < middle && j < high) {
       if (i + kPrefetchDistance < middle)
-        prefetchElement(element(from[i + kPrefetchDistance]));
+        prefetchElement(elementAt(elements, from[i + kPrefetchDistance]));
       if (j + kPrefetchDistance < high)
-        prefetchElement(element(from[j + kPrefetchDistance]));
-      to[k++] = compare(element(from[j]), element(from[i])) < 0 ? from[j++]
-                                                                : from[i++];
+        prefetchElement(elementAt(elements, from[j + kPrefetchDistance]));
+      to[k++] = compare(elementAt(elements, from[j]),
+                        elementAt(elements, from[i])) < 0
+                    ? from[j++]
+                    : from[i++];
     }
     while (i < middle) to[k++] = from[i++];
     while (j < high) to[k++] = from[j++];
@@ -162,9 +165,6 @@ void mergeRuns(const unsigned char* elements, RFaxCompareFn compare,
 void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
                   const uint32_t* from, uint32_t* to, size_t n,
                   size_t width) {
-  auto element = [elements](uint32_t number) -> const unsigned char* {
-    return elements + static_cast<size_t>(number) * tarvek::kElementSize;
-  };
   const size_t runs = (n + width - 1) / width;
   size_t leaves = 1;
   while (leaves < runs) leaves *= 2;
@@ -177,7 +177,8 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
   auto winner = [&](size_t left, size_t right) {
     if (next[right] >= end[right]) return left;
     if (next[left] >= end[left]) return right;
-    return compare(element(from[next[right]]), element(from[next[left]])) < 0
+    return compare(elementAt(elements, from[next[right]]),
+                   elementAt(elements, from[next[left]])) < 0
                ? right
                : left;
   };
@@ -189,7 +190,8 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
     size_t run = tree[1];
     to[k] = from[next[run]++];
     if (next[run] + kPrefetchDistance < end[run])
-      prefetchElement(element(from[next[run] + kPrefetchDistance]));
+      prefetchElement(
+          elementAt(elements, from[next[run] + kPrefetchDistance]));
     for (size_t node = (leaves + run) / 2; node >= 1; node /= 2)
       tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
   }

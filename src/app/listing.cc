@@ -39,27 +39,18 @@ ElementTexts readElement(const unsigned char* element) {
   return texts;
 }
 
-// A zero-terminated copy of a user ID that may fill its room.
-struct UserIdText {
-  char text[kElementUserIdRoom + 1];
+// A zero-terminated copy of an element text that may fill its room.
+template <size_t Room>
+struct TerminatedText {
+  char text[Room + 1];
 };
 
-struct GroupIdText {
-  char text[kElementGroupIdRoom + 1];
-};
-
-UserIdText terminatedUserId(const ElementTexts& texts) {
-  UserIdText id;
-  memcpy(id.text, texts.userId, texts.userIdLength);
-  id.text[texts.userIdLength] = '\0';
-  return id;
-}
-
-GroupIdText terminatedGroupId(const ElementTexts& texts) {
-  GroupIdText id;
-  memcpy(id.text, texts.groupId, texts.groupIdLength);
-  id.text[texts.groupIdLength] = '\0';
-  return id;
+template <size_t Room>
+TerminatedText<Room> terminated(const char* text, size_t length) {
+  TerminatedText<Room> copy;
+  memcpy(copy.text, text, length);
+  copy.text[length] = '\0';
+  return copy;
 }
 
 // "GROUP\USER", the heart of the Default line and of the fragment written
@@ -106,10 +97,14 @@ bool UserListProgram::listUsers(char** patterns) {
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
     ElementTexts texts = readElement(element);
-    UserIdText userId = terminatedUserId(texts);
     if (filterGroup &&
-        !wildcardMatch(terminatedGroupId(texts).text, groupPattern))
+        !wildcardMatch(terminated<kElementGroupIdRoom>(texts.groupId,
+                                                       texts.groupIdLength)
+                           .text,
+                       groupPattern))
       continue;
+    TerminatedText<kElementUserIdRoom> userId =
+        terminated<kElementUserIdRoom>(texts.userId, texts.userIdLength);
     if (!matchesAnyPattern(userId.text, patterns)) continue;
     ++count;
 

@@ -69,9 +69,7 @@ int UserListProgram::run(int argc, char** argv) {
   if (strcmp(line.outputName, "-") != 0) {
     FILE* file = fopen(line.outputName, "w");
     if (file == nullptr) {
-      fprintf(console, "*** Can't open/write: %s: %s\n", line.outputName,
-              strerror(errno));
-      fflush(console);
+      reportOutputFailure(errno);
       return kExitOutputFailed;
     }
     // Short lines go out in large writes; the long reports still flush
@@ -101,20 +99,23 @@ int UserListProgram::run(int argc, char** argv) {
   return listed ? kExitDone : kExitNoUserList;
 }
 
+void UserListProgram::reportOutputFailure(int error) {
+  say("*** Can't open/write: %s: %s\n", outputName_, strerror(error));
+}
+
+void UserListProgram::noteOutputError() {
+  if (outputError_ == 0) outputError_ = errno != 0 ? errno : EIO;
+}
+
 void UserListProgram::checkOutput() {
-  if (outputError_ == 0 && output != nullptr && ferror(output))
-    outputError_ = errno != 0 ? errno : EIO;
+  if (output != nullptr && ferror(output)) noteOutputError();
 }
 
 bool UserListProgram::closeOutput() {
-  if (fflush(output) != 0 && outputError_ == 0)
-    outputError_ = errno != 0 ? errno : EIO;
-  checkOutput();
-  if (fclose(output) != 0 && outputError_ == 0)
-    outputError_ = errno != 0 ? errno : EIO;
+  if (fclose(output) != 0) noteOutputError();
   output = console;
   if (outputError_ == 0) return true;
-  say("*** Can't open/write: %s: %s\n", outputName_, strerror(outputError_));
+  reportOutputFailure(outputError_);
   return false;
 }
 
@@ -134,9 +135,6 @@ int processMain(int argc, char** argv, PauseFunction pause) {
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
   delete program;
-  // A console that refused text must not end as success.
-  if (code == kExitDone && (fflush(stdout) != 0 || ferror(stdout)))
-    code = kExitOutputFailed;
   return code;
 }
 

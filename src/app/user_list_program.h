@@ -51,9 +51,14 @@ class UserListProgram : public FaxServerProgram {
 
  private:
   void printUsage();
+  /// Writes "*** Can't open/write: NAME: TEXT" for the report output.
+  void reportOutputFailure(int error);
+  /// Keeps errno as the report output's error unless one is kept already.
+  void noteOutputError();
   /// Records the first failure of `output` (with its errno), if any.
   void checkOutput();
-  /// Flushes and closes a report file; false when any of it was lost.
+  /// Closes a flushed report file; false, with the message written, when
+  /// any of the report was lost.
   bool closeOutput();
 
   const char* outputName_ = "-";

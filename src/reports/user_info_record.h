@@ -20,7 +20,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <string.h>
+#include <string_view>
 
 #include "server/records.h"
 
@@ -189,12 +189,11 @@ static_assert(kUserInfoFields[kGroupIdRow].offset == 6 &&
                   kUserInfoFields[kUserNameRow].offset == 54,
               "ID and name offsets");
 
-/// Returns the row whose long-report key is exactly `key` (`keyLength`
-/// bytes), or null.
-inline const FieldRow* findFieldByKey(const char* key, size_t keyLength) {
+/// Returns the row whose long-report key is exactly `key`, or null; usable
+/// in constant expressions.
+constexpr const FieldRow* findFieldByKey(std::string_view key) {
   for (const FieldRow& row : kUserInfoFields) {
-    if (strlen(row.key) == keyLength && memcmp(row.key, key, keyLength) == 0)
-      return &row;
+    if (key == row.key) return &row;
   }
   return nullptr;
 }
