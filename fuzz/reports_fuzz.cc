@@ -13,7 +13,7 @@
 #include <string>
 
 #include "reports/long_report.h"
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "util/bytes.h"
 #include "util/text_buffer.h"
 

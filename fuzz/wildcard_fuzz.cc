@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/wildcard.h"
-#include "tests/unit/wildcard_reference.h"
+#include "tests/support/wildcard_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "reports/user_info_record.h"
-#include "server/records.h"
+#include "server/user_info_record.h"
+#include "server/user_list_element.h"
 #include "util/bytes.h"
 #include "util/ident.h"
 

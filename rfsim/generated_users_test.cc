@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "rfsim/generated_users.h"
 #include "rfsim/rfsim_test_support.h"
-#include "server/records.h"
+#include "server/user_list_element.h"
 #include "server/rfax_api.h"
 #include "util/bytes.h"
 

@@ -31,6 +31,7 @@
 #include "server/rfax_api.h"
 #include "util/bytes.h"
 #include "util/ident.h"
+#include "server/user_list_element.h"
 
 TARVEK_IDENT("@(#)rfax_api.cc 1.1 2026/12/08")
 

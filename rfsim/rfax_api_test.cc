@@ -14,6 +14,8 @@
 #include "server/records.h"
 #include "server/rfax_api.h"
 #include "util/bytes.h"
+#include "server/user_list_element.h"
+#include "server/user_info_record.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "rfsim/rfsim_testing.h"
-#include "server/records.h"
+#include "server/user_list_element.h"
 #include "server/rfax_api.h"
 
 #include <gtest/gtest.h>

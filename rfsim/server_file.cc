@@ -13,6 +13,7 @@
 #include "server/records.h"
 #include "util/bytes.h"
 #include "util/ident.h"
+#include "server/user_info_record.h"
 
 TARVEK_IDENT("@(#)server_file.cc 1.1 2026/12/08")
 

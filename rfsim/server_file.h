@@ -1,6 +1,6 @@
 // The server-file parser (the format is in the README, "Simulated servers").
 // User sections are driven by the field table kUserInfoFields
-// (reports/user_info_record.h): a key of a user section is a row's long-report
+// (server/user_info_record.h): a key of a user section is a row's long-report
 // key, and the row's type says how its value is read.
 //
 // Strictness, where the format leaves it open:
@@ -44,7 +44,7 @@
 
 #include <string>
 
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "rfsim/server_model.h"
 
 namespace rfsim {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "rfsim/rfsim_test_support.h"
 #include "server/records.h"
 #include "server/rfax_api.h"

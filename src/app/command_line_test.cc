@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tarvek {
 namespace {

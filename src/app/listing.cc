@@ -3,9 +3,10 @@
 
 #include "app/user_list_program.h"
 #include "app/wildcard.h"
-#include "server/records.h"
+#include "server/user_list_element.h"
 #include "util/bytes.h"
 #include "util/ident.h"
+#include "server/user_info_record.h"
 
 TARVEK_IDENT("@(#)listing.cc 1.1 2026/12/08")
 
@@ -16,28 +17,6 @@ namespace {
 // Areas handed to the user load; the library never reads or writes them.
 char loadArea1[4];
 char loadArea2[4];
-
-// The three texts of a list element, each read no further than its room.
-struct ElementTexts {
-  const char* userId;
-  size_t userIdLength;
-  const char* userName;
-  size_t userNameLength;
-  const char* groupId;
-  size_t groupIdLength;
-};
-
-ElementTexts readElement(const unsigned char* element) {
-  const char* base = reinterpret_cast<const char*>(element);
-  ElementTexts texts;
-  texts.userId = base + kElementUserIdOffset;
-  texts.userIdLength = boundedLength(texts.userId, kElementUserIdRoom);
-  texts.userName = base + kElementUserNameOffset;
-  texts.userNameLength = boundedLength(texts.userName, kElementUserNameRoom);
-  texts.groupId = base + kElementGroupIdOffset;
-  texts.groupIdLength = boundedLength(texts.groupId, kElementGroupIdRoom);
-  return texts;
-}
 
 // A zero-terminated copy of an element text that may fill its room.
 template <size_t Room>
@@ -96,7 +75,7 @@ bool UserListProgram::listUsers(char** patterns) {
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
-    ElementTexts texts = readElement(element);
+    ElementTexts texts = readElementTexts(element);
     if (filterGroup &&
         !wildcardMatch(terminated<kElementGroupIdRoom>(texts.groupId,
                                                        texts.groupIdLength)

@@ -6,7 +6,7 @@
 
 #include "app/version.h"
 #include "rfsim/rfsim_testing.h"
-#include "tests/unit/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tarvek {
 namespace {

@@ -1,6 +1,6 @@
 #include "reports/long_report.h"
 
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "util/bytes.h"
 #include "util/ident.h"
 #include "util/utc_time.h"

@@ -1,6 +1,6 @@
 // The two long renderings of user information records: the INI-style long
 // report and the CSV report. Both follow the field table of
-// reports/user_info_record.h row by row. Each call writes one complete head,
+// server/user_info_record.h row by row. Each call writes one complete head,
 // section or row to `output` and flushes it; a null `output` writes nothing.
 #ifndef TARVEK_REPORTS_LONG_REPORT_H_
 #define TARVEK_REPORTS_LONG_REPORT_H_

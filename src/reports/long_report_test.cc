@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/user_info_record.h"
-#include "tests/unit/test_util.h"
+#include "server/user_info_record.h"
+#include "tests/support/test_util.h"
 #include "util/bytes.h"
 
 namespace tarvek {

@@ -8,7 +8,7 @@
 
 #include "server/pause.h"
 #include "server/records.h"
-#include "reports/user_info_record.h"
+#include "server/user_info_record.h"
 #include "util/bytes.h"
 #include "util/ident.h"
 #include "util/utc_time.h"

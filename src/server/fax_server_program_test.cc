@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "rfsim/rfsim_testing.h"
-#include "tests/unit/test_util.h"
+#include "tests/support/test_util.h"
 
 namespace tarvek {
 namespace {

@@ -1,7 +1,8 @@
 // Records that cross the client-library boundary, as byte layouts. Every
 // record is packed and little-endian; fields are read with util/bytes.h at
-// the offsets named here. The user information record has its own table in
-// reports/user_info_record.h.
+// the offsets named here. The user information record and the user list
+// element have headers of their own: server/user_info_record.h and
+// server/user_list_element.h.
 //
 // ServerInfoRecord (904 bytes), the fields the program reads:
 //
@@ -12,15 +13,6 @@
 //      398  i32    Bias, minutes            (TIME_ZONE_INFORMATION, 172
 //      482  i32    StandardBias, minutes     bytes from offset 398)
 //      566  i32    DaylightBias, minutes
-//
-// UserListElement (82 bytes as rfsim builds it), read in place:
-//
-//   offset  room   content
-//   ------  -----  -----------------------------------------------------
-//        0     4   (the library's)
-//        4    22   user ID, zero-terminated
-//       26    34   user name, zero-terminated (cut to 33 bytes)
-//       60    22   group ID, zero-terminated (room is the library's)
 #ifndef TARVEK_SERVER_RECORDS_H_
 #define TARVEK_SERVER_RECORDS_H_
 
@@ -38,18 +30,6 @@ constexpr size_t kBiasOffset = 398;
 constexpr size_t kStandardBiasOffset = 482;
 constexpr size_t kDaylightBiasOffset = 566;
 
-constexpr size_t kElementUserIdOffset = 4;
-constexpr size_t kElementUserIdRoom = 22;
-constexpr size_t kElementUserNameOffset = 26;
-constexpr size_t kElementUserNameRoom = 34;
-constexpr size_t kElementGroupIdOffset = 60;
-// The group ID's room is the library's; it is read no further than the
-// room a group ID has in the user information record.
-constexpr size_t kElementGroupIdRoom = 22;
-constexpr size_t kElementSize = 82;
-
-constexpr size_t kUserInfoSize = 1902;
-
 static_assert(kServerNameOffset + kServerNameRoom == kZoneStateOffset,
               "server name room");
 static_assert(kZoneStateOffset + 2 == kTimeZoneOffset, "zone state width");
@@ -64,14 +44,6 @@ static_assert(kDaylightBiasOffset + 4 == kTimeZoneOffset + kTimeZoneSize,
               "DaylightBias closes the block");
 static_assert(kTimeZoneOffset + kTimeZoneSize <= kServerInfoSize,
               "time-zone block fits the record");
-static_assert(kElementUserIdOffset + kElementUserIdRoom ==
-                  kElementUserNameOffset,
-              "user ID room");
-static_assert(kElementUserNameOffset + kElementUserNameRoom ==
-                  kElementGroupIdOffset,
-              "user name room");
-static_assert(kElementGroupIdOffset + kElementGroupIdRoom == kElementSize,
-              "element size");
 
 }  // namespace tarvek
 

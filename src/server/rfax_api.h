@@ -4,7 +4,7 @@
 // Handles are opaque non-zero 32-bit values (0 = none); every result is a
 // signed 32-bit code, 0 meaning success. Texts are zero-terminated 8-bit
 // strings; records are byte blocks whose layouts are in server/records.h
-// and reports/user_info_record.h.
+// and server/user_info_record.h.
 //
 // The calling convention is one macro, RFAX_CALL. On 32-bit Windows it
 // defaults to __stdcall; define RFAX_CALL_CDECL (CMake: -DRFAX_CALL=cdecl)

@@ -1,4 +1,4 @@
-#include "tests/unit/test_util.h"
+#include "tests/support/test_util.h"
 
 #include <stdlib.h>
 #include <unistd.h>

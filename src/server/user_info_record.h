@@ -15,16 +15,16 @@
 //   96-570   rows 6..22                            end (568 at most)
 //  571-581   (the library's)
 //  582-601   rows 23..26
-#ifndef TARVEK_REPORTS_USER_INFO_RECORD_H_
-#define TARVEK_REPORTS_USER_INFO_RECORD_H_
+#ifndef TARVEK_SERVER_USER_INFO_RECORD_H_
+#define TARVEK_SERVER_USER_INFO_RECORD_H_
 
 #include <stddef.h>
 #include <stdint.h>
 #include <string_view>
 
-#include "server/records.h"
-
 namespace tarvek {
+
+constexpr size_t kUserInfoSize = 1902;
 
 /// How a field is stored and rendered. Long report / CSV cell:
 ///   Text      "%s"             / "\"%s\","
@@ -200,4 +200,4 @@ constexpr const FieldRow* findFieldByKey(std::string_view key) {
 
 }  // namespace tarvek
 
-#endif  // TARVEK_REPORTS_USER_INFO_RECORD_H_
+#endif  // TARVEK_SERVER_USER_INFO_RECORD_H_
