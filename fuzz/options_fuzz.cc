@@ -91,14 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   static FILE* console = fopen("/dev/null", "w");
-  tarvek::UserListProgram* program =
-      new tarvek::UserListProgram(console, noPause);
-  int code = program->run(argc, argv.data());
-  if (program->serverHandle != 0) program->disconnect();
-  // A run that fails after opening its report file leaves the file to the
-  // process's end, which here is far away.
-  if (program->output != console) fclose(program->output);
-  delete program;
+  int code = tarvek::processMain(argc, argv.data(), console, noPause);
   if (code != 0 && code != 1 && code != 2 && code != 3 && code != 255) abort();
   emptyWorkDirectory();
   return 0;

@@ -90,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FILE* sink = fopen("/dev/null", "w");
   tarvek::TextBuffer scratch;
   int64_t now = static_cast<int64_t>(tarvek::readU32(record)) << 1;
-  tarvek::writeLongReport(sink, "host", now, nullptr, &scratch);
-  tarvek::writeLongReport(sink, "host", now, record, &scratch);
-  tarvek::writeCsvReport(sink, "host", now, nullptr, &scratch);
-  tarvek::writeCsvReport(sink, "host", now, record, &scratch);
+  tarvek::writeLongHead(sink, "host", now, &scratch);
+  tarvek::writeLongSection(sink, record, &scratch);
+  tarvek::writeCsvHead(sink, "host", now, &scratch);
+  tarvek::writeCsvRow(sink, record, &scratch);
   return 0;
 }

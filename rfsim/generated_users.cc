@@ -5,6 +5,7 @@
 #include "server/user_info_record.h"
 #include "server/user_list_element.h"
 #include "util/bytes.h"
+#include "util/decimal.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)generated_users.cc 1.1 2026/12/08")
@@ -40,20 +41,6 @@ uint64_t mix(uint32_t seed, uint32_t number) {
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
   return z ^ (z >> 31);
-}
-
-// Writes `value` with at least `width` digits; returns the length.
-size_t formatNumber(uint32_t value, size_t width, char* out) {
-  char digits[10];
-  size_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  size_t length = 0;
-  for (size_t i = count; i < width; ++i) out[length++] = '0';
-  while (count > 0) out[length++] = digits[--count];
-  return length;
 }
 
 size_t append(char* out, size_t length, const char* text) {
@@ -103,21 +90,21 @@ void putNumber(const tarvek::FieldRow* row, uint64_t value,
 // `prefix` then `value` with exactly four digits (value below 10000).
 size_t formatFourDigits(const char* prefix, uint32_t value, char* out) {
   size_t length = append(out, 0, prefix);
-  return length + formatNumber(value, 4, out + length);
+  return length + tarvek::formatDecimal(value, 4, out + length);
 }
 
 }  // namespace
 
 size_t formatGeneratedUserId(uint32_t number, char* out) {
   size_t length = append(out, 0, "user");
-  length += formatNumber(number, 7, out + length);
+  length += tarvek::formatDecimal(number, 7, out + length);
   out[length] = 0;
   return length;
 }
 
 size_t formatGeneratedGroupId(uint32_t group, char* out) {
   size_t length = append(out, 0, "group");
-  length += formatNumber(group, 2, out + length);
+  length += tarvek::formatDecimal(group, 2, out + length);
   out[length] = 0;
   return length;
 }

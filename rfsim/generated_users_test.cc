@@ -8,7 +8,7 @@
 
 #include "server/user_info_record.h"
 #include "rfsim/generated_users.h"
-#include "rfsim/rfsim_test_support.h"
+#include "tests/support/rfsim_fixture.h"
 #include "server/user_list_element.h"
 #include "server/rfax_api.h"
 #include "util/bytes.h"

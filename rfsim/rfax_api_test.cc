@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "rfsim/rfsim_test_support.h"
+#include "tests/support/rfsim_fixture.h"
 #include "server/records.h"
 #include "server/rfax_api.h"
 #include "util/bytes.h"

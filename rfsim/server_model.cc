@@ -5,6 +5,7 @@
 #include "server/user_info_record.h"
 #include "rfsim/generated_users.h"
 #include "server/user_list_element.h"
+#include "util/ascii.h"
 #include "util/bytes.h"
 #include "util/ident.h"
 
@@ -28,9 +29,7 @@ void copyElementText(const unsigned char* record, const tarvek::FieldRow& row,
 
 std::string foldCase(const char* text, size_t length) {
   std::string folded(text, length);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : folded) c = tarvek::foldLetter(c);
   return folded;
 }
 

@@ -27,7 +27,10 @@ UserListProgram::UserListProgram(FILE* consoleStream, PauseFunction pauseFn)
       format(Default),
       sortList(false) {}
 
-UserListProgram::~UserListProgram() = default;
+UserListProgram::~UserListProgram() {
+  // A run that fails after opening its report file still closes it.
+  if (output != nullptr && output != console) fclose(output);
+}
 
 void UserListProgram::printUsage() {
   fprintf(console, "%s\n", kTitle);
@@ -120,18 +123,28 @@ bool UserListProgram::closeOutput() {
 }
 
 void UserListProgram::writeLong(const unsigned char* record) {
-  writeLongReport(output, serverName != nullptr ? serverName : "",
-                  currentTime(), record, &scratch_);
+  if (record == nullptr) {
+    writeLongHead(output, reportedServer(), currentTime(), &scratch_);
+  } else {
+    writeLongSection(output, record, &scratch_);
+  }
 }
 
 void UserListProgram::writeLongCsv(const unsigned char* record) {
-  writeCsvReport(output, serverName != nullptr ? serverName : "",
-                 currentTime(), record, &scratch_);
+  if (record == nullptr) {
+    writeCsvHead(output, reportedServer(), currentTime(), &scratch_);
+  } else {
+    writeCsvRow(output, record, &scratch_);
+  }
 }
 
-int processMain(int argc, char** argv, PauseFunction pause) {
+const char* UserListProgram::reportedServer() const {
+  return serverName != nullptr ? serverName : "";
+}
+
+int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   holdClosedStandardStreams();
-  UserListProgram* program = new UserListProgram(stdout, pause);
+  UserListProgram* program = new UserListProgram(console, pause);
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
   delete program;

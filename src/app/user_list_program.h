@@ -51,6 +51,8 @@ class UserListProgram : public FaxServerProgram {
 
  private:
   void printUsage();
+  /// The server's name as the report heads show it.
+  const char* reportedServer() const;
   /// Writes "*** Can't open/write: NAME: TEXT" for the report output.
   void reportOutputFailure(int error);
   /// Keeps errno as the report output's error unless one is kept already.
@@ -66,9 +68,10 @@ class UserListProgram : public FaxServerProgram {
   TextBuffer scratch_;
 };
 
-/// The process entry: one program object on the heap writing to standard
-/// output; returns the exit code.
-int processMain(int argc, char** argv, PauseFunction pause = nullptr);
+/// The process entry: one program object on the heap writing its console
+/// text to `console`; returns the exit code.
+int processMain(int argc, char** argv, FILE* console = stdout,
+                PauseFunction pause = nullptr);
 
 }  // namespace tarvek
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/version.h"
-#include "rfsim/rfsim_testing.h"
+#include "rfsim/test_hook.h"
 #include "tests/support/test_util.h"
 
 namespace tarvek {
@@ -39,10 +39,8 @@ class UserListProgramTest : public ::testing::Test {
   // Runs the program and returns its exit code; console() has the text.
   int run(std::initializer_list<const char*> args) {
     Arguments arguments(args);
-    UserListProgram program(console_.stream(), PauseLog::record);
-    int code = program.run(arguments.count(), arguments.vector());
-    if (program.serverHandle != 0) program.disconnect();
-    return code;
+    return processMain(arguments.count(), arguments.vector(),
+                       console_.stream(), PauseLog::record);
   }
   std::string console() { return console_.text(); }
 

@@ -93,40 +93,56 @@ void renderCsvRow(const unsigned char* record, TextBuffer* text) {
   }
 }
 
-void writeLongReport(FILE* output, const char* serverName, int64_t now,
-                     const unsigned char* record, TextBuffer* scratch) {
+namespace {
+
+// Builds one head, section or row in `scratch` and writes it out flushed;
+// a null `output` gets nothing.
+template <typename Render>
+void emitRendered(FILE* output, TextBuffer* scratch, Render render) {
   if (output == nullptr) return;
   scratch->clear();
-  if (record == nullptr) {
-    scratch->append("[List]\nFormat=1\nServer=");
-    scratch->append(serverName);
-    scratch->append("\nDate=");
-    appendTimeStamp(now, scratch);
-    scratch->append("\n\n");
-  } else {
-    renderLongSection(record, scratch);
-  }
+  render(scratch);
   emit(output, *scratch);
 }
 
-void writeCsvReport(FILE* output, const char* serverName, int64_t now,
-                    const unsigned char* record, TextBuffer* scratch) {
-  if (output == nullptr) return;
-  scratch->clear();
-  if (record == nullptr) {
-    scratch->append("\"format=1\",\"");
-    appendTimeStamp(now, scratch);
-    scratch->append("\",\"");
-    scratch->append(serverName);
-    scratch->append("\"\n");
+}  // namespace
+
+void writeLongHead(FILE* output, const char* serverName, int64_t now,
+                   TextBuffer* scratch) {
+  emitRendered(output, scratch, [&](TextBuffer* text) {
+    text->append("[List]\nFormat=1\nServer=");
+    text->append(serverName);
+    text->append("\nDate=");
+    appendTimeStamp(now, text);
+    text->append("\n\n");
+  });
+}
+
+void writeLongSection(FILE* output, const unsigned char* record,
+                      TextBuffer* scratch) {
+  emitRendered(output, scratch,
+               [&](TextBuffer* text) { renderLongSection(record, text); });
+}
+
+void writeCsvHead(FILE* output, const char* serverName, int64_t now,
+                  TextBuffer* scratch) {
+  emitRendered(output, scratch, [&](TextBuffer* text) {
+    text->append("\"format=1\",\"");
+    appendTimeStamp(now, text);
+    text->append("\",\"");
+    text->append(serverName);
+    text->append("\"\n");
     for (const FieldRow& row : kUserInfoFields) {
-      scratch->append(row.name);
-      scratch->append(row.type == FieldType::Sid ? '\n' : ',');
+      text->append(row.name);
+      text->append(row.type == FieldType::Sid ? '\n' : ',');
     }
-  } else {
-    renderCsvRow(record, scratch);
-  }
-  emit(output, *scratch);
+  });
+}
+
+void writeCsvRow(FILE* output, const unsigned char* record,
+                 TextBuffer* scratch) {
+  emitRendered(output, scratch,
+               [&](TextBuffer* text) { renderCsvRow(record, text); });
 }
 
 }  // namespace tarvek

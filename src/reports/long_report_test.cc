@@ -180,7 +180,7 @@ TEST(CsvReportTest, ZeroRowAndHead) {
 
   testing::CapturedStream out;
   TextBuffer scratch;
-  writeCsvReport(out.stream(), "Alpha.example", 1228582509, nullptr, &scratch);
+  writeCsvHead(out.stream(), "Alpha.example", 1228582509, &scratch);
   std::vector<std::string> head = lines(out.text());
   ASSERT_EQ(head.size(), 2u);
   EXPECT_EQ(head[0], "\"format=1\",\"2008-12-06 16:55:09 Z\",\"Alpha.example\"");
@@ -193,12 +193,12 @@ TEST(CsvReportTest, ZeroRowAndHead) {
 TEST(LongReportTest, HeaderAndNullOutput) {
   testing::CapturedStream out;
   TextBuffer scratch;
-  writeLongReport(out.stream(), "alpha", 1228582509, nullptr, &scratch);
+  writeLongHead(out.stream(), "alpha", 1228582509, &scratch);
   EXPECT_EQ(out.text(),
             "[List]\nFormat=1\nServer=alpha\nDate=2008-12-06 16:55:09 Z\n\n");
   Record r = zeroRecord();
-  writeLongReport(nullptr, "alpha", 0, r.data(), &scratch);
-  writeCsvReport(nullptr, "alpha", 0, nullptr, &scratch);
+  writeLongSection(nullptr, r.data(), &scratch);
+  writeCsvHead(nullptr, "alpha", 0, &scratch);
 }
 
 }  // namespace

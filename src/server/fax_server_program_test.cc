@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "rfsim/rfsim_testing.h"
+#include "rfsim/test_hook.h"
 #include "tests/support/test_util.h"
 
 namespace tarvek {

@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "util/decimal.h"
+
 namespace tarvek {
 
 class TextBuffer {
@@ -32,13 +34,8 @@ class TextBuffer {
 
   /// "%lu" / "%u": decimal, no sign.
   void appendUnsigned(uint64_t value) {
-    char digits[20];
-    size_t n = sizeof digits;
-    do {
-      digits[--n] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    append(digits + n, sizeof digits - n);
+    char digits[kMaxDecimalDigits];
+    append(digits, formatDecimal(value, 1, digits));
   }
 
   /// "%d": decimal with a minus sign when negative.

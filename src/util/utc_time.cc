@@ -1,6 +1,9 @@
 #include "util/utc_time.h"
 
+#include <string.h>
 #include <time.h>
+
+#include "util/decimal.h"
 
 #include "util/ident.h"
 
@@ -15,22 +18,18 @@ int64_t floorDiv(int64_t a, int64_t b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-// Appends `value` with at least `width` digits, zero-padded.
-size_t putNumber(char* out, size_t room, int64_t value, int width) {
-  char digits[24];
-  int n = 0;
-  bool negative = value < 0;
-  uint64_t v = negative ? 0 - static_cast<uint64_t>(value)
-                        : static_cast<uint64_t>(value);
-  do {
-    digits[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  while (n < width) digits[n++] = '0';
-  if (negative) digits[n++] = '-';
-  size_t written = 0;
-  while (n > 0 && written < room) out[written++] = digits[--n];
-  return written;
+// Writes `value` with at least `width` digits (zero-padded, at most
+// kMaxDecimalDigits) and its sign, cut to `room` bytes.
+size_t putNumber(char* out, size_t room, int64_t value, size_t width) {
+  char text[1 + kMaxDecimalDigits];
+  size_t length = 0;
+  if (value < 0) text[length++] = '-';
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value)
+                                 : static_cast<uint64_t>(value);
+  length += formatDecimal(magnitude, width, text + length);
+  if (length > room) length = room;
+  memcpy(out, text, length);
+  return length;
 }
 
 }  // namespace

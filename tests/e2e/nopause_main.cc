@@ -1,20 +1,15 @@
 // The program with the connection pause replaced by a no-op, so end-to-end
 // cases of failing connections run without waiting 10 s per attempt.
 #include <stdint.h>
+#include <stdio.h>
 
+#include "app/unexpanded_arguments.h"
 #include "app/user_list_program.h"
-
-#if defined(_WIN32)
-// Patterns reach the program unexpanded.
-extern "C" {
-int _dowildcard = 0;
-}
-#endif
 
 namespace {
 void noPause(uint32_t) {}
 }  // namespace
 
 int main(int argc, char** argv) {
-  return tarvek::processMain(argc, argv, noPause);
+  return tarvek::processMain(argc, argv, stdout, noPause);
 }

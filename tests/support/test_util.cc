@@ -26,8 +26,12 @@ std::string CapturedStream::text() {
 }
 
 ServerDirectory::ServerDirectory() {
-  char pattern[] = "/tmp/tarvek-servers-XXXXXX";
-  path_ = mkdtemp(pattern);
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "tarvek-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) abort();
+  root_ = pattern;
+  path_ = root_ + "/servers";
+  std::filesystem::create_directory(path_);
   const char* previous = getenv("RFSIM_SERVERS");
   hadPrevious_ = previous != nullptr;
   if (hadPrevious_) previous_ = previous;
@@ -41,18 +45,22 @@ ServerDirectory::~ServerDirectory() {
     unsetenv("RFSIM_SERVERS");
   }
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(root_, ignored);
 }
 
 std::string ServerDirectory::add(const std::string& name,
                                  const std::string& content) {
   std::string file = path_ + "/" + name + ".ini";
-  FILE* f = fopen(file.c_str(), "wb");
+  writeFile(file, content);
+  return file;
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+  FILE* f = fopen(path.c_str(), "wb");
   if (f != nullptr) {
     fwrite(content.data(), 1, content.size(), f);
     fclose(f);
   }
-  return file;
 }
 
 std::vector<uint32_t>& PauseLog::pauses() {

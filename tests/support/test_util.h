@@ -1,7 +1,7 @@
 // Helpers shared by the unit tests: captured console streams, server files
 // in a temporary directory, and records built by hand.
-#ifndef TARVEK_TESTS_UNIT_TEST_UTIL_H_
-#define TARVEK_TESTS_UNIT_TEST_UTIL_H_
+#ifndef TARVEK_TESTS_SUPPORT_TEST_UTIL_H_
+#define TARVEK_TESTS_SUPPORT_TEST_UTIL_H_
 
 #include <stdint.h>
 #include <stdio.h>
@@ -28,8 +28,9 @@ class CapturedStream {
   FILE* file_;
 };
 
-/// A temporary directory named by RFSIM_SERVERS while the object lives;
-/// server files are written into it. Removed with its files at the end.
+/// A servers directory named by RFSIM_SERVERS while the object lives, in a
+/// temporary root of its own (where files outside the servers directory
+/// can go). Removed with everything in it at the end.
 class ServerDirectory {
  public:
   ServerDirectory();
@@ -39,13 +40,20 @@ class ServerDirectory {
 
   /// Writes NAME.ini with `content`; returns its path.
   std::string add(const std::string& name, const std::string& content);
+  /// The servers directory.
   const std::string& path() const { return path_; }
+  /// The directory that holds it.
+  const std::string& root() const { return root_; }
 
  private:
+  std::string root_;
   std::string path_;
   std::string previous_;
   bool hadPrevious_;
 };
+
+/// Writes `content` to the file `path`.
+void writeFile(const std::string& path, const std::string& content);
 
 /// Pause replacement that records each requested pause.
 struct PauseLog {
@@ -71,4 +79,4 @@ class Arguments {
 }  // namespace testing
 }  // namespace tarvek
 
-#endif  // TARVEK_TESTS_UNIT_TEST_UTIL_H_
+#endif  // TARVEK_TESTS_SUPPORT_TEST_UTIL_H_

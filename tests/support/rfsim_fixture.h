@@ -1,18 +1,18 @@
-// Shared fixture of rfsim's unit tests: a fresh library state and a private
+// The fixture of rfsim's unit tests: a fresh library state and a private
 // servers directory (RFSIM_SERVERS) for every test. POSIX only, like the test
 // binary.
-#ifndef TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
-#define TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
+#ifndef TARVEK_TESTS_SUPPORT_RFSIM_FIXTURE_H_
+#define TARVEK_TESTS_SUPPORT_RFSIM_FIXTURE_H_
 
 #include <stdlib.h>
 #include <string.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "rfsim/rfsim_testing.h"
+#include "rfsim/test_hook.h"
+#include "tests/support/test_util.h"
 #include "server/user_list_element.h"
 #include "server/rfax_api.h"
 
@@ -24,22 +24,10 @@ class RfsimFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     rfsimResetForTests();
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "rfsim-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    servers_ = root_ / "servers";
-    std::filesystem::create_directory(servers_);
-    setenv("RFSIM_SERVERS", servers_.c_str(), 1);
     unsetenv("RFSIM_API_VERSION");
   }
 
-  void TearDown() override {
-    rfsimResetForTests();
-    unsetenv("RFSIM_SERVERS");
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
+  void TearDown() override { rfsimResetForTests(); }
 
   /// Writes `text` to `fileName` in the servers directory.
   void writeServer(const std::string& fileName, const std::string& text) {
@@ -48,8 +36,7 @@ class RfsimFixture : public ::testing::Test {
 
   static void writeFile(const std::filesystem::path& path,
                         const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    tarvek::testing::writeFile(path.string(), text);
   }
 
   /// Connects to `host`; the code lands in `*error` when given.
@@ -103,10 +90,11 @@ class RfsimFixture : public ::testing::Test {
                                          tarvek::kElementGroupIdOffset);
   }
 
-  std::filesystem::path root_;
-  std::filesystem::path servers_;
+  tarvek::testing::ServerDirectory directory_;
+  std::filesystem::path root_ = directory_.root();
+  std::filesystem::path servers_ = directory_.path();
 };
 
 }  // namespace rfsim_test
 
-#endif  // TARVEK_RFSIM_RFSIM_TEST_SUPPORT_H_
+#endif  // TARVEK_TESTS_SUPPORT_RFSIM_FIXTURE_H_

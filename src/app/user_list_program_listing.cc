@@ -3,12 +3,12 @@
 
 #include "app/user_list_program.h"
 #include "app/wildcard.h"
-#include "server/user_list_element.h"
-#include "util/bytes.h"
-#include "util/ident.h"
+#include "reports/user_lines.h"
 #include "server/user_info_record.h"
+#include "server/user_list_element.h"
+#include "util/ident.h"
 
-TARVEK_IDENT("@(#)listing.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)user_list_program_listing.cc 1.1 2026/12/08")
 
 namespace tarvek {
 
@@ -30,14 +30,6 @@ TerminatedText<Room> terminated(const char* text, size_t length) {
   memcpy(copy.text, text, length);
   copy.text[length] = '\0';
   return copy;
-}
-
-// "GROUP\USER", the heart of the Default line and of the fragment written
-// for a user whose record can't be loaded.
-void appendGroupAndUser(const ElementTexts& texts, TextBuffer* line) {
-  line->append(texts.groupId, texts.groupIdLength);
-  line->append('\\');
-  line->append(texts.userId, texts.userIdLength);
 }
 
 bool matchesAnyPattern(const char* userId, char** patterns) {
@@ -90,8 +82,7 @@ bool UserListProgram::listUsers(char** patterns) {
     switch (format) {
       case Short:
         line.clear();
-        line.append(texts.userId, texts.userIdLength);
-        line.append('\n');
+        appendShortLine(texts, &line);
         line.writeTo(output);
         break;
       case Long:
@@ -106,14 +97,7 @@ bool UserListProgram::listUsers(char** patterns) {
           }
         } else {
           line.clear();
-          line.append('"');
-          appendGroupAndUser(texts, &line);
-          line.append("\",\"", 3);
-          line.append(texts.userName, texts.userNameLength);
-          line.append("\",", 2);
-          // In a report file the next section or row must start on a line
-          // of its own; on the console the message below ends the line.
-          if (output != console) line.append('\n');
+          appendUnloadedUser(texts, output != console, &line);
           line.writeTo(output);
           fputs("*** Cannot retrieve info for user\n", console);
         }
@@ -121,12 +105,7 @@ bool UserListProgram::listUsers(char** patterns) {
         break;
       default:
         line.clear();
-        line.appendSigned(count);
-        line.append(' ');
-        appendGroupAndUser(texts, &line);
-        line.append(" \"", 2);
-        line.append(texts.userName, texts.userNameLength);
-        line.append("\"\n", 2);
+        appendDefaultLine(count, texts, &line);
         line.writeTo(output);
         break;
     }
