@@ -8,6 +8,7 @@
 
 #include "server/user_info_record.h"
 #include "rfsim/generated_users.h"
+#include "tests/support/record_fields.h"
 #include "tests/support/rfsim_fixture.h"
 #include "server/user_list_element.h"
 #include "server/rfax_api.h"
@@ -110,11 +111,11 @@ TEST_F(RfsimGenerateTest, LoadComputesTheRecordFromTheNumber) {
   ASSERT_EQ(RFaxLoadUser(server_, 0, "USER0000123", nullptr, nullptr, record), 0);
   ASSERT_EQ(RFaxLoadUser3(server_, 1, 0, "user0000123", 0, 0, 0, 0, 11, again), 0);
   EXPECT_EQ(memcmp(record, again, sizeof(record)), 0);
-  EXPECT_STREQ(reinterpret_cast<char*>(record + 32), "user0000123");
-  EXPECT_STREQ(reinterpret_cast<char*>(record + 6), "group03");
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(record + 54)),
+  EXPECT_STREQ(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "UserID")), "user0000123");
+  EXPECT_STREQ(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "GroupID")), "group03");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "UserName"))),
             userNameOf(listed[123]));
-  EXPECT_NE(tarvek::readU32(record + 702), 0u);  // a change tag
+  EXPECT_NE(tarvek::readU32(tarvek::testing::fieldIn(record, "ChangeTag")), 0u);  // a change tag
   EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000501", nullptr, nullptr, record), 5);
   EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000000", nullptr, nullptr, record), 5);
   EXPECT_EQ(RFaxLoadUser(server_, 0, "user123", nullptr, nullptr, record), 5);
@@ -150,8 +151,10 @@ TEST_F(RfsimGenerateTest, LoadUserFailsAppliesToGeneratedUsers) {
 
 class RfsimDemoTest : public RfsimFixture {};
 
-// The demo must show every field of the record, and the cases the
-// contract names, so that `tarvek -l demo` exercises the whole report.
+// The demo must set every field of the record and show the cases a report
+// must render right (a negative call-back number, a user name longer than
+// the list element's room, IDs with '_', digits and mixed case), so that
+// `tarvek -l demo` exercises the whole report.
 TEST_F(RfsimDemoTest, UsesEveryFieldAndTheNamedCases) {
   RFaxHandle server = connect("demo");
   ASSERT_NE(server, 0u);
@@ -173,8 +176,11 @@ TEST_F(RfsimDemoTest, UsesEveryFieldAndTheNamedCases) {
       for (size_t b = 0; b < row.room; ++b)
         if (record[row.offset + b] != 0) used[i] = true;
     }
-    negativeCallBack |= tarvek::readI16(record + 180) < 0;
-    longName |= strlen(reinterpret_cast<char*>(record + 54)) > 33;
+    negativeCallBack |=
+        tarvek::readI16(tarvek::testing::fieldIn(record, "StCallBack")) < 0;
+    const char* name = reinterpret_cast<const char*>(
+        tarvek::testing::fieldIn(record, "UserName"));
+    longName |= strlen(name) >= tarvek::kElementUserNameRoom;
     underscore |= id.find('_') != std::string::npos;
     digits |= id.find_first_of("0123456789") != std::string::npos;
     bool upper = false, lower = false;

@@ -38,12 +38,14 @@ class UserListProgram : public FaxServerProgram {
   /// as empty). False when the user list could not be retrieved.
   bool listUsers(char** patterns);
 
-  /// The long report's header (null `record`) or one user's section.
+  /// The long report's header (null `record`) or one user's section, to
+  /// the report output.
   void writeLong(const unsigned char* record);
   /// The CSV report's head (null `record`) or one user's row.
   void writeLongCsv(const unsigned char* record);
 
-  // Fields, in this order.
+  // Public, and in this order: the object's layout stays as it is expected
+  // behind the base's fields.
   FILE* output;
   const char* groupPattern;
   ListFormat format;

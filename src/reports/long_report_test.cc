@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "server/user_info_record.h"
+#include "tests/support/record_fields.h"
 #include "tests/support/test_util.h"
 #include "util/bytes.h"
 
@@ -116,7 +117,7 @@ TEST(LongReportTest, ChangeTagDates) {
   };
   for (const auto& c : cases) {
     Record r = zeroRecord();
-    writeU32(r.data() + 702, c.tag);
+    writeU32(testing::fieldIn(r.data(), "ChangeTag"), c.tag);
     EXPECT_EQ(lineWithKey(longSection(r), "ChangeTag"), c.line);
     EXPECT_NE(csvRow(r).find("," + std::to_string(c.tag) + ","), std::string::npos);
   }
@@ -124,10 +125,11 @@ TEST(LongReportTest, ChangeTagDates) {
 
 TEST(LongReportTest, HexFlagsAndAccountCode) {
   Record r = zeroRecord();
-  writeU32(r.data() + 28, 26);
-  writeU16(r.data() + 592, 171);
-  r[1292] = 7;
-  r[1293] = 9;  // only the first byte shows
+  writeU32(testing::fieldIn(r.data(), "UserFlags"), 26);
+  writeU16(testing::fieldIn(r.data(), "AutoPrintFlags"), 171);
+  unsigned char* account = testing::fieldIn(r.data(), "AucRpoAcctCode");
+  account[0] = 7;
+  account[1] = 9;  // only the first byte shows
   std::string s = longSection(r);
   EXPECT_EQ(lineWithKey(s, "UserFlags"), "UserFlags=0000001A");
   EXPECT_EQ(lineWithKey(s, "AutoPrintFlags"), "AutoPrintFlags=00AB");
@@ -136,26 +138,31 @@ TEST(LongReportTest, HexFlagsAndAccountCode) {
 
 TEST(LongReportTest, SecurityId) {
   Record r = zeroRecord();
-  r[1334] = 0x01;
-  r[1335] = 0x05;
-  r[1337] = 0x07;  // behind the first zero byte: never shown
+  const FieldRow& sidRow = testing::fieldRow("SecurityID");
+  unsigned char* sid = r.data() + sidRow.offset;
+  sid[0] = 0x01;
+  sid[1] = 0x05;
+  sid[3] = 0x07;  // behind the first zero byte: never shown
   EXPECT_EQ(lineWithKey(longSection(r), "SecurityID"), "SecurityID=01 05");
   std::string csv = csvRow(r);
   EXPECT_EQ(csv.substr(csv.size() - 9), ",\"01 05\"\n");
 
-  memset(r.data() + 1334, 0xFF, 568);  // runs to the end of the record
+  memset(sid, 0xFF, sidRow.room);  // runs to the end of the record
   std::string all = lineWithKey(longSection(r), "SecurityID");
-  EXPECT_EQ(all.size(), strlen("SecurityID=") + 568 * 3 - 1);
+  EXPECT_EQ(sidRow.offset + sidRow.room, kUserInfoSize);
+  EXPECT_EQ(all.size(), strlen("SecurityID=") + sidRow.room * 3 - 1);
   EXPECT_EQ(all.substr(all.size() - 5), "FF FF");
 }
 
 TEST(LongReportTest, TextsFillingTheirRoom) {
   Record r = zeroRecord();
   putText(&r, kUserIdRow, "123456789012345678901");  // 21 bytes and the zero
-  memset(r.data() + 1302, 'B', 16);                  // DefaultBI1 without zero
-  r[1318] = 'C';                                     // DefaultBI2 right after
+  const FieldRow& bi1 = testing::fieldRow("DefaultBI1");
+  memset(r.data() + bi1.offset, 'B', bi1.room);      // DefaultBI1 without zero
+  *testing::fieldIn(r.data(), "DefaultBI2") = 'C';   // right after it
   std::string s = longSection(r);
   EXPECT_EQ(lineWithKey(s, "UserID"), "UserID=123456789012345678901");
+  EXPECT_EQ(bi1.offset + bi1.room, testing::fieldRow("DefaultBI2").offset);
   EXPECT_EQ(lineWithKey(s, "DefaultBI1"), "DefaultBI1=" + std::string(16, 'B'));
   EXPECT_EQ(lineWithKey(s, "DefaultBI2"), "DefaultBI2=C");
 }

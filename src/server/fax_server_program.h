@@ -2,6 +2,11 @@
 // fax server. It owns the connection, the server information record and
 // copies of the server's names, keeps the last error code and its text, and
 // writes the whole connection dialogue to its console stream.
+//
+// The base serves every program built on a server connection, not only the
+// user listing; that is why it has fields and operations the listing never
+// uses (objectMark, presetValue, lastCallTime, serverUtcBias, loadUser,
+// faxStatusName and the loaded user's texts).
 #ifndef TARVEK_SERVER_FAX_SERVER_PROGRAM_H_
 #define TARVEK_SERVER_FAX_SERVER_PROGRAM_H_
 
@@ -59,7 +64,8 @@ class FaxServerProgram {
   /// "%d" into one buffer shared by all calls.
   static const char* faxStatusName(int32_t code);
 
-  // Fields, in this order.
+  // Public, and in this order: the object's layout stays as the programs
+  // built on this base expect it.
   uint32_t objectMark;
   int32_t presetValue;
   int32_t apiVersion;

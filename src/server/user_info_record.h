@@ -179,14 +179,22 @@ constexpr bool fieldTableIsSound() {
 }
 }  // namespace internal
 
-static_assert(kUserInfoFieldCount == 67, "67 fields");
+// What the reports' readers and the client library's loads rely on: the
+// CSV row has this many cells (the long section as many key lines), and the
+// IDs and the name sit where the library writes them.
+constexpr size_t kReportedFieldCount = 67;
+constexpr size_t kRecordGroupIdOffset = 6;
+constexpr size_t kRecordUserIdOffset = 32;
+constexpr size_t kRecordUserNameOffset = 54;
+
+static_assert(kUserInfoFieldCount == kReportedFieldCount, "field count");
 static_assert(internal::fieldTableIsSound(), "field table layout");
 static_assert(kUserInfoFields[kSidRow].offset + kUserInfoFields[kSidRow].room ==
                   kUserInfoSize,
               "sid runs to the end of the record");
-static_assert(kUserInfoFields[kGroupIdRow].offset == 6 &&
-                  kUserInfoFields[kUserIdRow].offset == 32 &&
-                  kUserInfoFields[kUserNameRow].offset == 54,
+static_assert(kUserInfoFields[kGroupIdRow].offset == kRecordGroupIdOffset &&
+                  kUserInfoFields[kUserIdRow].offset == kRecordUserIdOffset &&
+                  kUserInfoFields[kUserNameRow].offset == kRecordUserNameOffset,
               "ID and name offsets");
 
 /// Returns the row whose long-report key is exactly `key`, or null; usable
