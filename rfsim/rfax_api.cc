@@ -20,6 +20,7 @@
 #include <string.h>
 
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "rfsim/registry.h"
@@ -61,7 +62,7 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
                                                std::string* counterKey,
                                                RFaxResult* code) {
   Registry& registry = Registry::instance();
-  registry.setErrorTexts({});
+  registry.setErrorTexts(rfsim::TextIndex());
   rfsim::ServerSource source = rfsim::findServer(host);
   if (source.kind == rfsim::SourceKind::NotFound) {
     *code = kNotFound;
@@ -72,15 +73,26 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
     *code = kBadFile;
     return nullptr;
   }
-  auto model = std::make_unique<rfsim::ServerModel>();
+  std::unique_ptr<rfsim::ServerModel> model(new (std::nothrow)
+                                                 rfsim::ServerModel);
   rfsim::ParseError error;
-  if (!rfsim::parseServerFile(source.text.data(), source.text.size(),
-                              model.get(), &error)) {
+  bool parsed = false;
+  if (!model) {
+    error.what = "out of memory";
+  } else if (source.file) {
+    parsed = rfsim::parseServerStream(source.file, model.get(), &error);
+  } else {
+    parsed = rfsim::parseServerFile(source.text, source.textLength,
+                                    model.get(), &error);
+  }
+  if (source.file) fclose(source.file);
+  if (!parsed) {
+    model.reset();  // its memory back before the text is made
     setFileError(source.fileName, error.line, error.what);
     *code = kBadFile;
     return nullptr;
   }
-  registry.setErrorTexts(model->errorTexts);
+  registry.setErrorTexts(std::move(model->errorTexts));
   *counterKey = std::move(source.counterKey);
   return model;
 }
@@ -204,11 +216,13 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
 // core's own cache), then of kBlockRuns[1] (a shared cache); every block of
 // a stage makes the same number of passes, so the stage ends with all of
 // them in the same buffer. One tournament pass then merges those runs.
-void stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
+// False, with the order as it was, when the scratch memory can't be had.
+bool stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
   static constexpr size_t kBlockRuns[] = {1024, 32768};
-  std::vector<uint32_t>& order = list->order;
+  rfsim::CheckedArray<uint32_t>& order = list->order;
   const size_t n = order.size();
-  std::vector<uint32_t> scratch(n);
+  rfsim::CheckedArray<uint32_t> scratch;
+  if (!scratch.resize(n)) return false;
   uint32_t* from = order.data();
   uint32_t* to = scratch.data();
   const unsigned char* elements = list->elements.data();
@@ -233,6 +247,7 @@ void stableSort(rfsim::OpenList* list, RFaxCompareFn compare) {
     std::swap(from, to);
   }
   if (from != order.data()) memcpy(order.data(), from, n * sizeof(uint32_t));
+  return true;
 }
 
 }  // namespace
@@ -307,11 +322,7 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
 RFAX_API RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
                                                 int32_t size) {
   if (!buffer || size <= 0) return 0;
-  std::string text = Registry::instance().errorText(code);
-  size_t length = text.size();
-  if (length > static_cast<size_t>(size) - 1) length = static_cast<size_t>(size) - 1;
-  memcpy(buffer, text.data(), length);
-  buffer[length] = 0;
+  Registry::instance().copyErrorText(code, buffer, static_cast<size_t>(size));
   return 0;
 }
 
@@ -326,12 +337,15 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
   const rfsim::ServerModel* model = registry.server(server);
   if (!model || !list) return kBadHandle;
   if (model->faults.userListError != 0) return model->faults.userListError;
-  auto open = std::make_unique<rfsim::OpenList>();
+  // A list whose memory can't be had fails like a bad file.
+  std::unique_ptr<rfsim::OpenList> open(new (std::nothrow) rfsim::OpenList);
   size_t count = model->userCount();
+  if (!open || count > SIZE_MAX / tarvek::kElementSize ||
+      !open->elements.resize(count * tarvek::kElementSize) ||
+      !open->order.resize(count))
+    return kBadFile;
   open->server = server;
-  open->elements.resize(count * tarvek::kElementSize);
   model->writeElements(open->elements.data());
-  open->order.resize(count);
   for (size_t i = 0; i < count; ++i) open->order[i] = static_cast<uint32_t>(i);
   open->limit = count;
   if (model->faults.listEnds && model->faults.listEndsAfter < count)
@@ -346,7 +360,7 @@ RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
   if (open->sortError != 0) return open->sortError;
-  stableSort(open, compare);
+  if (!stableSort(open, compare)) return kBadFile;
   open->next = 0;
   return 0;
 }
