@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <string.h>
 
+#include <new>
+
 #include "app/standard_streams.h"
 #include "reports/long_report.h"
 #include "util/ident.h"
@@ -96,6 +98,8 @@ int UserListProgram::run(int argc, char** argv) {
 
   fflush(console);
   if (!written || ferror(console)) return kExitOutputFailed;
+  if (scratch_.lost()) noteOutOfMemory();
+  if (outOfMemory()) return kExitOutOfMemory;
   return listed ? kExitDone : kExitNoUserList;
 }
 
@@ -131,7 +135,12 @@ void UserListProgram::writeLongCsv(const unsigned char* record) {
 
 int processMain(int argc, char** argv, PauseFunction pause) {
   holdClosedStandardStreams();
-  UserListProgram* program = new UserListProgram(stdout, pause);
+  UserListProgram* program = new (std::nothrow) UserListProgram(stdout, pause);
+  if (program == nullptr) {
+    fputs("*** Out of memory\n", stdout);
+    fflush(stdout);
+    return kExitOutOfMemory;
+  }
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
   delete program;
