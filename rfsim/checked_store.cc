@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "util/ascii.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)checked_store.cc 1.1 2026/12/08")
@@ -17,10 +18,6 @@ bool mayAllocate() {
   if (allocationsAllowed == 0) return false;
   --allocationsAllowed;
   return true;
-}
-
-inline unsigned char folded(unsigned char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -41,7 +38,7 @@ uint64_t TextIndex::hash(const char* key, size_t length) const {
   uint64_t h = 0xCBF29CE484222325ULL;  // FNV-1a
   for (size_t i = 0; i < length; ++i) {
     unsigned char c = static_cast<unsigned char>(key[i]);
-    h = (h ^ (fold_ ? folded(c) : c)) * 0x100000001B3ULL;
+    h = (h ^ (fold_ ? tarvek::foldLetter(c) : c)) * 0x100000001B3ULL;
   }
   return h ^ (h >> 29);
 }
@@ -52,8 +49,8 @@ bool TextIndex::same(const Entry& entry, const char* key, size_t length) const {
   const char* stored = keyOf(entry);
   if (!fold_) return memcmp(stored, key, length) == 0;
   for (size_t i = 0; i < length; ++i) {
-    if (folded(static_cast<unsigned char>(stored[i])) !=
-        folded(static_cast<unsigned char>(key[i])))
+    if (tarvek::foldLetter(static_cast<unsigned char>(stored[i])) !=
+        tarvek::foldLetter(static_cast<unsigned char>(key[i])))
       return false;
   }
   return true;
