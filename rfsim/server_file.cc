@@ -172,16 +172,16 @@ class Parser {
   bool endLine() {
     ++line_;
     size_t n = lineText_.size();
-    bool comment = comment_;
+    if (n > 0 && lineText_[n - 1] == '\r') --n;
+    bool handled = comment_ ||
+                   (n <= kMaxLineLength ? handleLine(lineText_.data(), n)
+                                        : fail("line longer than " +
+                                               std::to_string(kMaxLineLength) +
+                                               " bytes"));
     lineLength_ = 0;
     comment_ = false;
     lineText_.clear();
-    if (comment) return true;
-    if (n > 0 && lineText_[n - 1] == '\r') --n;
-    if (n > kMaxLineLength)
-      return fail("line longer than " + std::to_string(kMaxLineLength) +
-                  " bytes");
-    return handleLine(lineText_.data(), n);
+    return handled;
   }
 
   bool handleLine(const char* p, size_t n) {
