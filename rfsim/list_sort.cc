@@ -38,19 +38,40 @@ void mergeRuns(const unsigned char* elements, RFaxCompareFn compare,
   }
 }
 
+// The bookkeeping of the tournament below: the next and end of each run and
+// the tree of winners.
+struct Tournament {
+  size_t leaves = 1;
+  CheckedArray<size_t> next, end, tree;
+
+  // Room for the runs of `width` numbers among n; false when it can't be had.
+  bool prepare(size_t n, size_t width) {
+    const size_t runs = (n + width - 1) / width;
+    while (leaves < runs) leaves *= 2;
+    return next.resize(leaves) && end.resize(leaves) &&
+           tree.resize(2 * leaves);
+  }
+};
+
 // Merges the sorted runs of `width` element numbers in `from` (n numbers)
 // into `to` in one pass, through a tournament over the runs' heads: each
 // element is fetched from memory once, where pairwise passes would fetch it
 // once per pass. Ties go to the earlier run, so the merge is stable; a run
 // that is used up never wins, so whatever the comparator answers, exactly
-// the n numbers are written.
+// the n numbers are written. `tournament` is prepared for n and
+// `width`.
 void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
-                  const uint32_t* from, uint32_t* to, size_t n,
-                  size_t width) {
+                  const uint32_t* from, uint32_t* to, size_t n, size_t width,
+                  Tournament* tournament) {
   const size_t runs = (n + width - 1) / width;
-  size_t leaves = 1;
-  while (leaves < runs) leaves *= 2;
-  std::vector<size_t> next(leaves, 0), end(leaves, 0);
+  const size_t leaves = tournament->leaves;
+  CheckedArray<size_t>& next = tournament->next;
+  CheckedArray<size_t>& end = tournament->end;
+  CheckedArray<size_t>& tree = tournament->tree;
+  for (size_t r = 0; r < leaves; ++r) {
+    next[r] = 0;
+    end[r] = 0;
+  }
   for (size_t r = 0; r < runs; ++r) {
     next[r] = r * width;
     end[r] = n - next[r] > width ? next[r] + width : n;
@@ -64,7 +85,6 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
                ? right
                : left;
   };
-  std::vector<size_t> tree(2 * leaves);
   for (size_t r = 0; r < leaves; ++r) tree[leaves + r] = r;
   for (size_t node = leaves - 1; node >= 1; --node)
     tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
@@ -87,12 +107,20 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
 // core's own cache), then of kBlockRuns[1] (a shared cache); every block of
 // a stage makes the same number of passes, so the stage ends with all of
 // them in the same buffer. One tournament pass then merges those runs.
-void stableSort(const unsigned char* elements, std::vector<uint32_t>* numbers,
+bool stableSort(const unsigned char* elements, CheckedArray<uint32_t>* numbers,
                 RFaxCompareFn compare) {
   static constexpr size_t kBlockRuns[] = {1024, 32768};
-  std::vector<uint32_t>& order = *numbers;
+  CheckedArray<uint32_t>& order = *numbers;
   const size_t n = order.size();
-  std::vector<uint32_t> scratch(n);
+  // All memory first, so that a failure leaves the order untouched; the
+  // runs the block stages leave have this width.
+  size_t finalWidth = 1;
+  while (finalWidth < n && finalWidth < kBlockRuns[1]) finalWidth *= 2;
+  CheckedArray<uint32_t> scratch;
+  Tournament tournament;
+  if (!scratch.resize(n) ||
+      (finalWidth < n && !tournament.prepare(n, finalWidth)))
+    return false;
   uint32_t* from = order.data();
   uint32_t* to = scratch.data();
   size_t width = 1;
@@ -112,10 +140,11 @@ void stableSort(const unsigned char* elements, std::vector<uint32_t>* numbers,
       std::swap(from, to);
   }
   if (width < n) {
-    mergeAllRuns(elements, compare, from, to, n, width);
+    mergeAllRuns(elements, compare, from, to, n, width, &tournament);
     std::swap(from, to);
   }
   if (from != order.data()) memcpy(order.data(), from, n * sizeof(uint32_t));
+  return true;
 }
 
 

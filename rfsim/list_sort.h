@@ -7,8 +7,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include <vector>
-
+#include "rfsim/checked_store.h"
 #include "server/rfax_api.h"
 #include "server/user_list_element.h"
 
@@ -38,7 +37,8 @@ constexpr size_t kPrefetchDistance = 8;
 
 /// Sorts `order`, numbers of elements in the block `elements`, by
 /// `compare` over the elements they name; equal elements keep their order.
-void stableSort(const unsigned char* elements, std::vector<uint32_t>* order,
+/// False, with the order as it was, when the scratch memory can't be had.
+bool stableSort(const unsigned char* elements, CheckedArray<uint32_t>* order,
                 RFaxCompareFn compare);
 
 }  // namespace rfsim

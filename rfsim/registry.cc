@@ -1,7 +1,11 @@
 #include "rfsim/registry.h"
 
+#include <stdio.h>
+#include <string.h>
+
 #include <utility>
 
+#include "util/bytes.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)registry.cc 1.1 2026/12/08")
@@ -88,20 +92,39 @@ uint32_t Registry::countAttempt(const std::string& key) {
   return ++attempts_[key];
 }
 
-void Registry::setErrorTexts(const std::map<int32_t, std::string>& texts) {
-  errorTexts_ = texts;
+void Registry::setErrorTexts(TextIndex texts) {
+  errorTexts_ = static_cast<TextIndex&&>(texts);
 }
 
 void Registry::setFileError(std::string text) { fileError_ = std::move(text); }
 
-std::string Registry::errorText(int32_t code) const {
-  auto found = errorTexts_.find(code);
-  if (found != errorTexts_.end()) return found->second;
-  if (code == 3 && !fileError_.empty()) return fileError_;
+void Registry::copyErrorText(int32_t code, char* buffer, size_t size) const {
+  const char* text = nullptr;
+  size_t length = 0;
+  char number[32];
+  unsigned char key[4];
+  tarvek::writeU32(key, static_cast<uint32_t>(code));
+  const TextIndex::Entry* found =
+      errorTexts_.find(reinterpret_cast<const char*>(key), sizeof key);
   const int32_t count =
       static_cast<int32_t>(sizeof(kBuiltInTexts) / sizeof(kBuiltInTexts[0]));
-  if (code > 0 && code < count) return kBuiltInTexts[code];
-  return "Unknown error " + std::to_string(code);
+  if (found != nullptr) {
+    text = reinterpret_cast<const char*>(errorTexts_.payloadOf(*found));
+    length = found->payloadLength;
+  } else if (code == 3 && !fileError_.empty()) {
+    text = fileError_.data();
+    length = fileError_.size();
+  } else if (code > 0 && code < count) {
+    text = kBuiltInTexts[code];
+    length = strlen(text);
+  } else {
+    int n = snprintf(number, sizeof number, "Unknown error %d", code);
+    text = number;
+    length = n > 0 ? static_cast<size_t>(n) : 0;
+  }
+  if (length > size - 1) length = size - 1;
+  memcpy(buffer, text, length);
+  buffer[length] = 0;
 }
 
 void Registry::reset() {
@@ -109,7 +132,7 @@ void Registry::reset() {
   servers_.clear();
   lists_.clear();
   attempts_.clear();
-  errorTexts_.clear();
+  errorTexts_ = TextIndex();
   fileError_.clear();
 }
 

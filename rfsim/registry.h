@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "rfsim/checked_store.h"
 #include "rfsim/server_model.h"
 #include "server/rfax_api.h"
 
@@ -21,8 +22,8 @@ namespace rfsim {
 /// A user list: the elements in file order and the order of delivery.
 struct OpenList {
   RFaxHandle server = 0;
-  std::vector<unsigned char> elements;  ///< kElementSize bytes each
-  std::vector<uint32_t> order;          ///< element numbers, as sorted
+  CheckedArray<unsigned char> elements;  ///< kElementSize bytes each
+  CheckedArray<uint32_t> order;          ///< element numbers, as sorted
   size_t next = 0;                      ///< position the next fetch delivers
   size_t limit = 0;                     ///< fetches end here (ListEndsAfter)
   int32_t sortError = 0;
@@ -56,12 +57,14 @@ class Registry {
   /// attempt's number (1 for the first in the process).
   uint32_t countAttempt(const std::string& key);
 
-  /// The [Errors] texts of the server read most recently (empty: none).
-  void setErrorTexts(const std::map<int32_t, std::string>& texts);
+  /// The [Errors] texts of the server read most recently (empty: none),
+  /// in the form of ServerModel::errorTexts.
+  void setErrorTexts(TextIndex texts);
   /// The text of the most recent code-3 failure.
   void setFileError(std::string text);
-  /// The text of `code`: [Errors], else built-in, else "Unknown error CODE".
-  std::string errorText(int32_t code) const;
+  /// Copies the text of `code` ([Errors], else built-in, else "Unknown error
+  /// CODE") into `buffer`, at most `size` - 1 bytes and a terminating zero.
+  void copyErrorText(int32_t code, char* buffer, size_t size) const;
 
   /// Forgets every handle, counter and text (handles are never reused).
   void reset();
@@ -77,7 +80,7 @@ class Registry {
   mutable RFaxHandle cachedListHandle_ = 0;
   mutable OpenList* cachedList_ = nullptr;
   std::unordered_map<std::string, uint32_t> attempts_;
-  std::map<int32_t, std::string> errorTexts_;
+  TextIndex errorTexts_;
   std::string fileError_;
 };
 

@@ -20,6 +20,7 @@
 #include <string.h>
 
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "rfsim/list_sort.h"
@@ -62,7 +63,7 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
                                                std::string* counterKey,
                                                RFaxResult* code) {
   Registry& registry = Registry::instance();
-  registry.setErrorTexts({});
+  registry.setErrorTexts(rfsim::TextIndex());
   rfsim::ServerSource source = rfsim::findServer(host);
   if (source.kind == rfsim::SourceKind::NotFound) {
     *code = kNotFound;
@@ -73,15 +74,26 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
     *code = kBadFile;
     return nullptr;
   }
-  auto model = std::make_unique<rfsim::ServerModel>();
+  std::unique_ptr<rfsim::ServerModel> model(new (std::nothrow)
+                                                 rfsim::ServerModel);
   rfsim::ParseError error;
-  if (!rfsim::parseServerFile(source.text.data(), source.text.size(),
-                              model.get(), &error)) {
+  bool parsed = false;
+  if (!model) {
+    error.what = "out of memory";
+  } else if (source.file) {
+    parsed = rfsim::parseServerStream(source.file, model.get(), &error);
+  } else {
+    parsed = rfsim::parseServerFile(source.text, source.textLength,
+                                    model.get(), &error);
+  }
+  if (source.file) fclose(source.file);
+  if (!parsed) {
+    model.reset();  // its memory back before the text is made
     setFileError(source.fileName, error.line, error.what);
     *code = kBadFile;
     return nullptr;
   }
-  registry.setErrorTexts(model->errorTexts);
+  registry.setErrorTexts(std::move(model->errorTexts));
   *counterKey = std::move(source.counterKey);
   return model;
 }
@@ -180,11 +192,7 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
 RFAX_API RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
                                                 int32_t size) {
   if (!buffer || size <= 0) return 0;
-  std::string text = Registry::instance().errorText(code);
-  size_t length = text.size();
-  if (length > static_cast<size_t>(size) - 1) length = static_cast<size_t>(size) - 1;
-  memcpy(buffer, text.data(), length);
-  buffer[length] = 0;
+  Registry::instance().copyErrorText(code, buffer, static_cast<size_t>(size));
   return 0;
 }
 
@@ -199,12 +207,15 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
   const rfsim::ServerModel* model = registry.server(server);
   if (!model || !list) return kBadHandle;
   if (model->faults.userListError != 0) return model->faults.userListError;
-  auto open = std::make_unique<rfsim::OpenList>();
+  // A list whose memory can't be had fails like a bad file.
+  std::unique_ptr<rfsim::OpenList> open(new (std::nothrow) rfsim::OpenList);
   size_t count = model->userCount();
+  if (!open || count > SIZE_MAX / tarvek::kElementSize ||
+      !open->elements.resize(count * tarvek::kElementSize) ||
+      !open->order.resize(count))
+    return kBadFile;
   open->server = server;
-  open->elements.resize(count * tarvek::kElementSize);
   model->writeElements(open->elements.data());
-  open->order.resize(count);
   for (size_t i = 0; i < count; ++i) open->order[i] = static_cast<uint32_t>(i);
   open->limit = count;
   if (model->faults.listEnds && model->faults.listEndsAfter < count)
@@ -219,7 +230,8 @@ RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
   if (open->sortError != 0) return open->sortError;
-  rfsim::stableSort(open->elements.data(), &open->order, compare);
+  if (!rfsim::stableSort(open->elements.data(), &open->order, compare))
+    return kBadFile;
   open->next = 0;
   return 0;
 }

@@ -120,7 +120,9 @@ TEST_F(RfsimHostTest, FileWithoutReadPermissionFails) {
   int32_t code = -1;
   EXPECT_EQ(connect("locked", &code), 0u);
   EXPECT_EQ(code, 3);
-  EXPECT_EQ(errorText(3), "Invalid server file: locked.ini line 0: can't read the file");
+  EXPECT_EQ(errorText(3),
+            "Invalid server file: locked.ini line 0: can't read the file: "
+            "Permission denied");
 }
 
 TEST_F(RfsimHostTest, FileIsReadAfreshAtEveryAttempt) {

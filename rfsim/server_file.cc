@@ -1,5 +1,6 @@
 #include "rfsim/server_file.h"
 
+#include <errno.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -9,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "rfsim/checked_store.h"
 #include "rfsim/generated_users.h"
 #include "server/records.h"
 #include "util/bytes.h"
@@ -25,6 +27,8 @@ using tarvek::FieldRow;
 using tarvek::FieldType;
 
 enum class NumberResult { Ok, Bad, Range };
+
+const char kOutOfMemory[] = "out of memory";
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -84,9 +88,12 @@ NumberResult parseHex(const char* p, size_t n, size_t maxDigits,
   return NumberResult::Ok;
 }
 
-// "XX XX XX": pairs of hex digits with one space between two pairs.
-bool parseHexBytes(const char* p, size_t n, std::vector<unsigned char>* out) {
-  out->clear();
+// "XX XX XX": pairs of hex digits with one space between two pairs. All of
+// the value is checked; `*count` is the number of pairs, the first `room` of
+// which land in `out`.
+bool parseHexBytes(const char* p, size_t n, unsigned char* out, size_t room,
+                   size_t* count) {
+  *count = 0;
   if (n == 0) return true;
   if ((n + 1) % 3 != 0) return false;
   for (size_t i = 0; i < n; i += 3) {
@@ -94,7 +101,8 @@ bool parseHexBytes(const char* p, size_t n, std::vector<unsigned char>* out) {
     int low = hexDigit(p[i + 1]);
     if (high < 0 || low < 0) return false;
     if (i + 2 < n && p[i + 2] != ' ') return false;
-    out->push_back(static_cast<unsigned char>(high * 16 + low));
+    if (*count < room) out[*count] = static_cast<unsigned char>(high * 16 + low);
+    ++*count;
   }
   return true;
 }
@@ -115,35 +123,69 @@ class Parser {
   Parser(ServerModel* model, ParseError* error)
       : model_(model), error_(error) {}
 
-  bool run(const char* text, size_t length) {
-    const char* p = text;
-    const char* end = text + length;
+  // Takes the next `length` bytes of the file. False at the first error.
+  bool feed(const char* data, size_t length) {
+    const char* p = data;
+    const char* end = data + length;
     while (p < end) {
-      const char* newline =
-          static_cast<const char*>(memchr(p, '\n', static_cast<size_t>(end - p)));
-      const char* lineEnd = newline ? newline : end;
-      size_t n = static_cast<size_t>(lineEnd - p);
-      if (n > 0 && p[n - 1] == '\r') --n;
-      ++line_;
-      if (!handleLine(p, n)) return false;
-      p = newline ? newline + 1 : end;
+      const char* newline = static_cast<const char*>(
+          memchr(p, '\n', static_cast<size_t>(end - p)));
+      const char* segmentEnd = newline ? newline : end;
+      size_t n = static_cast<size_t>(segmentEnd - p);
+      if (lineLength_ == 0 && n > 0) comment_ = p[0] == ';' || p[0] == '#';
+      lineLength_ += n;
+      if (!comment_ && n > 0) {
+        // The zero byte fails the line at once, however long it is.
+        if (memchr(p, 0, n)) return failAt(line_ + 1, "zero byte in the line");
+        // One byte more for a "\r" before the line end.
+        if (lineLength_ > kMaxLineLength + 1)
+          return failAt(line_ + 1, "line longer than " +
+                                       std::to_string(kMaxLineLength) +
+                                       " bytes");
+        if (!lineText_.append(p, n)) return failAt(line_ + 1, kOutOfMemory);
+      }
+      if (!newline) break;
+      if (!endLine()) return false;
+      p = newline + 1;
     }
-    return finishUser() && checkGeneratedCollisions();
+    return true;
   }
 
- private:
-  enum class Section { None, Server, Faults, Errors, List, Generate, User };
+  // After the last byte of the file.
+  bool finish() {
+    if (lineLength_ > 0 && !endLine()) return false;
+    return finishUser() && checkGeneratedCollisions();
+  }
 
   bool failAt(unsigned line, std::string what) {
     error_->line = line;
     error_->what = std::move(what);
     return false;
   }
+
+ private:
+  enum class Section { None, Server, Faults, Errors, List, Generate, User };
+
   bool fail(std::string what) { return failAt(line_, std::move(what)); }
 
+  // Handles the line gathered so far; the next one starts.
+  bool endLine() {
+    ++line_;
+    size_t n = lineText_.size();
+    if (n > 0 && lineText_[n - 1] == '\r') --n;
+    bool handled = comment_ ||
+                   (n <= kMaxLineLength ? handleLine(lineText_.data(), n)
+                                        : fail("line longer than " +
+                                               std::to_string(kMaxLineLength) +
+                                               " bytes"));
+    lineLength_ = 0;
+    comment_ = false;
+    lineText_.clear();
+    return handled;
+  }
+
   bool handleLine(const char* p, size_t n) {
-    if (n == 0 || p[0] == ';' || p[0] == '#') return true;
-    if (memchr(p, 0, n)) return fail("zero byte in the line");
+    if (n == 0) return true;
     if (p[0] == '[') {
       if (n < 2 || p[n - 1] != ']')
         return fail("section line without closing ']'");
@@ -199,9 +241,6 @@ class Parser {
     userLine_ = line_;
     sectionGroup_ = name.substr(0, slash);
     sectionUser_ = name.substr(slash + 1);
-    user_ = ListedUser();
-    user_.record.assign(tarvek::kUserInfoSize, 0);
-    rowsSeen_.reset();
     return true;
   }
 
@@ -291,7 +330,10 @@ class Parser {
       for (size_t i = 0; i <= n; ++i) {
         if (i < n && v[i] != ',') continue;
         if (i == start) return fail("empty user ID in LoadUserFails");
-        faults.loadFails.insert(foldCase(v + start, i - start));
+        bool added = false;
+        if (!faults.loadFails.insert(v + start, i - start, nullptr, 0, 0,
+                                     &added))
+          return fail(kOutOfMemory);
         start = i + 1;
       }
       return true;
@@ -310,9 +352,13 @@ class Parser {
     if (result != NumberResult::Ok)
       return fail(result == NumberResult::Range ? "error code out of range " + key
                                                 : "bad error code " + key);
-    auto inserted = model_->errorTexts.emplace(static_cast<int32_t>(code),
-                                               std::string(v, n));
-    return inserted.second || fail("duplicate key " + key);
+    unsigned char codeBytes[4];
+    tarvek::writeU32(codeBytes, static_cast<uint32_t>(code));
+    bool added = false;
+    if (!model_->errorTexts.insert(reinterpret_cast<const char*>(codeBytes),
+                                   sizeof codeBytes, v, n, 0, &added))
+      return fail(kOutOfMemory);
+    return added || fail("duplicate key " + key);
   }
 
   bool generateKey(const std::string& key, const char* v, size_t n) {
@@ -331,20 +377,28 @@ class Parser {
     static const char kBytes[] = "Bytes@";
     constexpr size_t kBytesLength = sizeof(kBytes) - 1;
     if (key.compare(0, kBytesLength, kBytes) == 0) {
-      if (!newKey(key)) return false;
+      bool added = false;
+      if (!bytesKeys_.insert(key.data(), key.size(), nullptr, 0, 0, &added))
+        return fail(kOutOfMemory);
+      if (!added) return fail("duplicate key " + key);
       uint64_t offset = 0;
       if (!readUnsigned(key, key.data() + kBytesLength,
                         key.size() - kBytesLength, tarvek::kUserInfoSize - 1,
                         &offset))
         return false;
-      BytePatch patch;
-      patch.offset = static_cast<uint16_t>(offset);
-      if (!parseHexBytes(v, n, &patch.bytes))
+      unsigned char bytes[tarvek::kUserInfoSize];
+      size_t count = 0;
+      if (!parseHexBytes(v, n, bytes, sizeof bytes, &count))
         return fail("bad hex bytes for " + key);
-      if (offset + patch.bytes.size() > tarvek::kUserInfoSize)
+      if (offset + count > tarvek::kUserInfoSize)
         return fail("bytes past offset 1901 in " + key);
-      user_.patches.push_back(std::move(patch));
-      return true;
+      if (count == 0) return true;
+      unsigned char head[5] = {kPatchMark};
+      tarvek::writeU16(head + 1, static_cast<uint16_t>(offset));
+      tarvek::writeU16(head + 3, static_cast<uint16_t>(count));
+      return (patches_.append(head, sizeof head) &&
+              patches_.append(bytes, count)) ||
+             fail(kOutOfMemory);
     }
     const FieldRow* row = findUserField(key.data(), key.size());
     if (!row) return fail("unknown key " + key);
@@ -352,11 +406,12 @@ class Parser {
     if (rowsSeen_[index]) return fail("duplicate key " + key);
     rowsSeen_.set(index);
     std::string what;
-    return setUserField(*row, v, n, user_.record.data(), &what) || fail(what);
+    return setUserField(*row, v, n, record_, &what) || fail(what);
   }
 
   // Ends the current user section: IDs from the section name where no key
-  // gave them, then the duplicate check.
+  // gave them, the duplicate check, and the user stored with only the
+  // fields its section set (server_model.h).
   bool finishUser() {
     if (section_ != Section::User) return true;
     section_ = Section::None;
@@ -367,35 +422,54 @@ class Parser {
       const FieldRow& row = kUserInfoFields[defaults[i]];
       std::string what;
       if (!rowsSeen_[defaults[i]] &&
-          !setUserField(row, halves[i]->data(), halves[i]->size(),
-                        user_.record.data(), &what))
+          !setUserField(row, halves[i]->data(), halves[i]->size(), record_,
+                        &what))
         return failAt(userLine_, what + " (section name)");
+      rowsSeen_.set(defaults[i]);
     }
+    payload_.clear();
+    bool stored = true;
+    for (size_t r = 0; r < tarvek::kUserInfoFieldCount; ++r) {
+      if (!rowsSeen_[r] || r == tarvek::kUserIdRow) continue;
+      const FieldRow& row = kUserInfoFields[r];
+      size_t length = row.room;
+      while (length > 0 && record_[row.offset + length - 1] == 0) --length;
+      if (length == 0) continue;
+      unsigned char head[3] = {static_cast<unsigned char>(r)};
+      tarvek::writeU16(head + 1, static_cast<uint16_t>(length));
+      stored = stored && payload_.append(head, sizeof head) &&
+               payload_.append(record_ + row.offset, length);
+    }
+    stored = stored && payload_.append(patches_.data(), patches_.size());
     const FieldRow& idRow = kUserInfoFields[tarvek::kUserIdRow];
-    const unsigned char* id = user_.record.data() + idRow.offset;
+    const char* id = reinterpret_cast<const char*>(record_) + idRow.offset;
     size_t idLength = tarvek::boundedLength(id, idRow.room);
-    std::string text(reinterpret_cast<const char*>(id), idLength);
-    auto inserted = model_->userIndex.emplace(
-        foldCase(text.data(), text.size()),
-        static_cast<uint32_t>(model_->users.size()));
-    if (!inserted.second) return failAt(userLine_, "duplicate user ID " + text);
-    model_->users.push_back(std::move(user_));
-    userLines_.push_back(userLine_);
-    return true;
+    bool added = false;
+    stored = stored && model_->users.insert(id, idLength, payload_.data(),
+                                            payload_.size(), userLine_, &added);
+    if (stored && !added)
+      return failAt(userLine_, "duplicate user ID " + std::string(id, idLength));
+    // The next user starts from a zero record.
+    for (size_t r = 0; r < tarvek::kUserInfoFieldCount; ++r) {
+      if (rowsSeen_[r])
+        memset(record_ + kUserInfoFields[r].offset, 0, kUserInfoFields[r].room);
+    }
+    rowsSeen_.reset();
+    patches_.clear();
+    bytesKeys_.clear();
+    return stored || failAt(userLine_, kOutOfMemory);
   }
 
   bool checkGeneratedCollisions() {
     if (model_->generate.users == 0) return true;
-    const FieldRow& idRow = tarvek::kUserInfoFields[tarvek::kUserIdRow];
-    for (size_t i = 0; i < model_->users.size(); ++i) {
-      const char* id =
-          reinterpret_cast<const char*>(model_->users[i].record.data()) +
-          idRow.offset;
-      size_t length = tarvek::boundedLength(id, idRow.room);
-      if (generatedUserNumber(id, length, model_->generate.users) != 0)
-        return failAt(userLines_[i], "duplicate user ID " +
-                                         std::string(id, length) +
-                                         " (a generated user)");
+    const TextIndex& users = model_->users;
+    for (size_t i = 0; i < users.size(); ++i) {
+      const TextIndex::Entry& user = users.entry(i);
+      const char* id = users.keyOf(user);
+      if (generatedUserNumber(id, user.keyLength, model_->generate.users) != 0)
+        return failAt(user.value, "duplicate user ID " +
+                                      std::string(id, user.keyLength) +
+                                      " (a generated user)");
     }
     return true;
   }
@@ -408,12 +482,19 @@ class Parser {
   bool seenFaults_ = false;
   bool seenGenerate_ = false;
   std::set<std::string> sectionKeys_;  // keys of this section (not rows)
-  ListedUser user_;                    // the user section being read
+  // The user section being read: its record, Bytes@ keys and patches.
+  unsigned char record_[tarvek::kUserInfoSize] = {};
+  TextIndex bytesKeys_;
+  CheckedArray<unsigned char> patches_;
+  CheckedArray<unsigned char> payload_;  // the stored form, built at its end
   unsigned userLine_ = 0;
   std::string sectionGroup_;
   std::string sectionUser_;
   std::bitset<tarvek::kUserInfoFieldCount> rowsSeen_;
-  std::vector<unsigned> userLines_;  // section line of each listed user
+  // The line being read.
+  CheckedArray<char> lineText_;  // without its comment or past-limit bytes
+  size_t lineLength_ = 0;        // bytes of it seen
+  bool comment_ = false;
 };
 
 }  // namespace
@@ -486,24 +567,25 @@ bool setUserField(const FieldRow& row, const char* value, size_t length,
         tarvek::writeU32(field, static_cast<uint32_t>(u));
       break;
     case FieldType::Sid: {
-      std::vector<unsigned char> bytes;
-      if (!parseHexBytes(value, length, &bytes)) {
+      unsigned char bytes[tarvek::kUserInfoSize];
+      size_t count = 0;
+      if (!parseHexBytes(value, length, bytes, sizeof bytes, &count)) {
         *what = "bad hex bytes for " + key;
         return false;
       }
-      if (bytes.size() > row.room - 1u) {
+      if (count > row.room - 1u) {
         *what = "too many bytes for " + key + " (at most " +
                 std::to_string(row.room - 1u) + ")";
         return false;
       }
-      for (unsigned char byte : bytes) {
-        if (byte == 0) {
+      for (size_t i = 0; i < count; ++i) {
+        if (bytes[i] == 0) {
           *what = "byte 00 in " + key;
           return false;
         }
       }
       memset(field, 0, row.room);
-      if (!bytes.empty()) memcpy(field, bytes.data(), bytes.size());
+      if (count != 0) memcpy(field, bytes, count);
       return true;
     }
   }
@@ -526,7 +608,29 @@ bool parseDecimalI32(const char* text, size_t length, int32_t* out) {
 bool parseServerFile(const char* text, size_t length, ServerModel* model,
                      ParseError* error) {
   Parser parser(model, error);
-  return parser.run(text, length);
+  return parser.feed(text, length) && parser.finish();
+}
+
+bool parseServerStream(FILE* file, ServerModel* model, ParseError* error) {
+  Parser parser(model, error);
+  char chunk[64 * 1024];
+  uint64_t total = 0;
+  size_t n = 0;
+  while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) {
+    total += n;
+    if (total > kMaxServerFileSize) return parser.failAt(0, kFileTooLargePhrase);
+    if (!parser.feed(chunk, n)) return false;
+  }
+  if (ferror(file)) {
+    int number = errno;
+    return parser.failAt(0, readFailure(number));
+  }
+  return parser.finish();
+}
+
+std::string readFailure(int number) {
+  return std::string("can't read the file: ") +
+         (number != 0 ? strerror(number) : "read error");
 }
 
 }  // namespace rfsim

@@ -24,7 +24,12 @@
 // - [Server], [Faults] and [Generate] each stand at most once; [Errors] and
 //   [List] may stand several times. A line beginning with '[' must end with
 //   ']'. Within [List] every line still needs its '='.
-// - A zero byte anywhere in a line is an error.
+// - A zero byte anywhere in a line is an error (found as soon as it is read);
+//   so is a line longer than kMaxLineLength bytes. Comment lines may be of
+//   any length and hold any bytes.
+// - A file larger than kMaxServerFileSize fails at line 0 ("file too large")
+//   before it is read. Storage the file asks for that can't be had fails at
+//   the line that asked ("out of memory").
 // - The user ID is the UserID key when given, else the part of the section
 //   name after the first '\'; the group ID likewise. A section-name half too
 //   long for its field is an error reported at the section line.
@@ -41,6 +46,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
 #include <string>
 
@@ -55,11 +61,28 @@ struct ParseError {
   std::string what;
 };
 
+/// The largest server file that is read: 1 GiB.
+constexpr uint64_t kMaxServerFileSize = uint64_t{1} << 30;
+/// The longest line that isn't a comment, line end not counted: 1 MiB.
+constexpr size_t kMaxLineLength = size_t{1} << 20;
+
 /// Parses the `length` bytes of a server file into `model` (a fresh one).
 /// False with `error` filled at the first error; `model` is then partly
 /// filled and must be thrown away.
 bool parseServerFile(const char* text, size_t length, ServerModel* model,
                      ParseError* error);
+
+/// Reads the server file `file` (open for reading) to its end or its first
+/// error, parsing each line as it arrives, and holding no more than one line
+/// at a time. As parseServerFile; a read error, or more than
+/// kMaxServerFileSize bytes, fails at line 0.
+bool parseServerStream(FILE* file, ServerModel* model, ParseError* error);
+
+/// The phrase of a file over kMaxServerFileSize.
+inline constexpr char kFileTooLargePhrase[] = "file too large (more than 1 GiB)";
+
+/// "can't read the file: " and the text of the error number `number`.
+std::string readFailure(int number);
 
 /// Sets the field of `row` in `record` from the `length` bytes of `value`,
 /// written as a long report writes it (see above). False with a short phrase

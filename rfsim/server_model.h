@@ -1,6 +1,7 @@
 // One simulated server as its server file describes it: the [Server] values,
-// the injected [Faults], the [Errors] texts, the listed users (records kept
-// whole) and the [Generate] settings (users made on demand, never stored).
+// the injected [Faults], the [Errors] texts, the listed users (only the
+// fields their sections set; a load builds the whole record) and the
+// [Generate] settings (users made on demand, never stored).
 //
 // A model is built by parseServerFile (rfsim/server_file.h) and is read-only
 // afterwards; each connection owns the model it read.
@@ -10,25 +11,19 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include <map>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
-#include <vector>
+
+#include "rfsim/checked_store.h"
 
 namespace rfsim {
 
-/// Raw bytes that `Bytes@OFFSET` writes into a loaded record.
-struct BytePatch {
-  uint16_t offset = 0;
-  std::vector<unsigned char> bytes;
-};
-
-/// A user of a [GROUP\USERID] section.
-struct ListedUser {
-  std::vector<unsigned char> record;  ///< kUserInfoSize bytes, without patches
-  std::vector<BytePatch> patches;     ///< applied to loads only, in file order
-};
+/// The listed users: key the user ID (letters without case), payload the
+/// rest of the record as the file set it, in this form (little-endian):
+///   ROW LENGTH(2) BYTES   a field of kUserInfoFields, its room's bytes up to
+///                         the last non-zero one (fields left zero are absent)
+///   0xFF OFFSET(2) LENGTH(2) BYTES   a Bytes@ patch, after the fields, in
+///                         file order
+constexpr unsigned char kPatchMark = 0xFF;
 
 /// [Generate]: `users` synthetic users after the listed ones.
 struct GeneratePlan {
@@ -46,7 +41,7 @@ struct Faults {
   int32_t userListError = 0;
   int32_t sortError = 0;
   bool loadAlwaysFails = false;              ///< LoadUserFails=*
-  std::unordered_set<std::string> loadFails;  ///< IDs, A-Z folded to a-z
+  TextIndex loadFails{true};                  ///< IDs, without letter case
   bool listEnds = false;                      ///< ListEndsAfter given
   uint32_t listEndsAfter = 0;
 };
@@ -61,9 +56,8 @@ struct ServerModel {
   int32_t standardBias = 0;
   int32_t daylightBias = 0;
   Faults faults;
-  std::map<int32_t, std::string> errorTexts;  ///< [Errors]
-  std::vector<ListedUser> users;              ///< in file order
-  std::unordered_map<std::string, uint32_t> userIndex;  ///< folded ID -> index
+  TextIndex errorTexts;     ///< [Errors]: key the code's 4 bytes, payload the text
+  TextIndex users{true};    ///< listed users in file order (see above)
   GeneratePlan generate;
 
   /// True when the release is `major`.`minor` or later.
@@ -84,6 +78,12 @@ struct ServerModel {
   /// order, generated users last.
   void writeElements(unsigned char* out) const;
 };
+
+/// Builds the record of a listed user from its payload (see above) into all
+/// kUserInfoSize bytes of `record`.
+void buildListedRecord(const char* id, size_t idLength,
+                       const unsigned char* payload, size_t length,
+                       unsigned char* record);
 
 /// `text` with the letters A-Z folded to a-z (no other byte changed).
 std::string foldCase(const char* text, size_t length);

@@ -1,5 +1,7 @@
 #include "rfsim/server_source.h"
 
+#include <errno.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -7,6 +9,7 @@
 #include <sys/types.h>
 
 #include "rfsim/demo_server.h"
+#include "rfsim/server_file.h"
 #include "rfsim/server_model.h"
 #include "util/ident.h"
 
@@ -16,30 +19,43 @@ namespace rfsim {
 
 namespace {
 
-enum class ReadResult { Ok, Missing, Unreadable };
+// The bytes that end a directory name: on Windows '\\' and ':' ("C:") too.
+#if defined(_WIN32)
+constexpr char kSeparators[] = "/\\:";
+#else
+constexpr char kSeparators[] = "/";
+#endif
 
-// stat() tells "exists" from "doesn't" on both platforms. Only a regular file
-// is read: POSIX fopen() opens a directory (only fread() fails) while Windows
-// fopen() refuses it, and a device ("con.ini" on Windows) or a FIFO would
-// block the read.
-ReadResult readFile(const std::string& path, std::string* text,
-                    std::string* why) {
+// Only "no such file" is missing: any other failure to look at the file
+// (no permission on the directory, a symbolic-link loop, a name too long, an
+// I/O error) makes it unreadable, with the reason. stat() tells "exists"
+// from "doesn't" on both platforms. Only a regular file is opened: POSIX
+// fopen() opens a directory (only fread() fails) while Windows fopen()
+// refuses it, and a device ("con.ini" on Windows) or a FIFO would block the
+// read.
+SourceKind openFile(const std::string& path, FILE** file, std::string* why) {
   struct stat info;
-  if (stat(path.c_str(), &info) != 0) return ReadResult::Missing;
+  if (stat(path.c_str(), &info) != 0) {
+    int number = errno;
+    if (number == ENOENT || number == ENOTDIR) return SourceKind::NotFound;
+    *why = std::string("can't look at the file: ") + strerror(number);
+    return SourceKind::Unreadable;
+  }
   if ((info.st_mode & S_IFMT) != S_IFREG) {
     *why = (info.st_mode & S_IFMT) == S_IFDIR ? "a directory, not a file"
                                               : "not a regular file";
-    return ReadResult::Unreadable;
+    return SourceKind::Unreadable;
   }
-  *why = "can't read the file";
-  FILE* file = fopen(path.c_str(), "rb");
-  if (!file) return ReadResult::Unreadable;
-  char buffer[64 * 1024];
-  size_t n = 0;
-  while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0) text->append(buffer, n);
-  bool failed = ferror(file) != 0;
-  fclose(file);
-  return failed ? ReadResult::Unreadable : ReadResult::Ok;
+  if (static_cast<uint64_t>(info.st_size) > kMaxServerFileSize) {
+    *why = kFileTooLargePhrase;
+    return SourceKind::Unreadable;
+  }
+  *file = fopen(path.c_str(), "rb");
+  if (*file == nullptr) {
+    *why = readFailure(errno);
+    return SourceKind::Unreadable;
+  }
+  return SourceKind::File;
 }
 
 }  // namespace
@@ -61,21 +77,12 @@ ServerSource findServer(const char* host) {
   const char* directory = getenv("RFSIM_SERVERS");
   if (directory && *directory && hostNamesFile(host)) {
     std::string path = directory;
-    if (path.back() != '/' && path.back() != '\\') path += '/';
+    if (!strchr(kSeparators, path.back())) path += '/';
     source.fileName = folded + ".ini";
     path += source.fileName;
-    switch (readFile(path, &source.text, &source.unreadable)) {
-      case ReadResult::Ok:
-        source.kind = SourceKind::File;
-        source.counterKey = path;
-        return source;
-      case ReadResult::Unreadable:
-        source.kind = SourceKind::Unreadable;
-        source.text.clear();
-        return source;
-      case ReadResult::Missing:
-        break;
-    }
+    source.kind = openFile(path, &source.file, &source.unreadable);
+    if (source.kind == SourceKind::File) source.counterKey = path;
+    if (source.kind != SourceKind::NotFound) return source;
   }
   if (folded == "demo") {
     size_t length = 0;
@@ -83,7 +90,8 @@ ServerSource findServer(const char* host) {
     source.kind = SourceKind::BuiltIn;
     source.fileName = "demo (built-in)";
     source.counterKey = "<built-in>demo";  // no file path looks like this
-    source.text.assign(text, length);
+    source.text = text;
+    source.textLength = length;
     return source;
   }
   source.fileName.clear();

@@ -5,22 +5,27 @@
 #ifndef TARVEK_RFSIM_SERVER_SOURCE_H_
 #define TARVEK_RFSIM_SERVER_SOURCE_H_
 
+#include <stddef.h>
+#include <stdio.h>
+
 #include <string>
 
 namespace rfsim {
 
 enum class SourceKind {
-  File,        ///< `text` holds the file's bytes
+  File,        ///< `file` is open for reading, and the caller's to close
   BuiltIn,     ///< `text` holds the built-in server's file text
-  NotFound,    ///< no file and no built-in server of that name
-  Unreadable,  ///< the file exists but can't be read (a directory, no access)
+  NotFound,    ///< no such file (or directory) and no built-in server
+  Unreadable,  ///< the file can't be looked at or read, or is too large
 };
 
 struct ServerSource {
   SourceKind kind = SourceKind::NotFound;
   std::string fileName;    ///< for messages: "alpha.ini", or "demo (built-in)"
   std::string counterKey;  ///< identifies the server for ConnectFailures
-  std::string text;
+  FILE* file = nullptr;
+  const char* text = nullptr;  ///< static text
+  size_t textLength = 0;
   std::string unreadable;  ///< Unreadable: why, as a short phrase
 };
 
@@ -28,7 +33,7 @@ struct ServerSource {
 /// without '/', '\', ':' and bytes below 0x20.
 bool hostNamesFile(const char* host);
 
-/// Resolves `host` (may be null: not found) and reads the server's text.
+/// Resolves `host` (may be null: not found) and opens the server's file.
 ServerSource findServer(const char* host);
 
 }  // namespace rfsim

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <string.h>
 
+#include <new>
+
 #include "app/standard_streams.h"
 #include "reports/long_report.h"
 #include "util/ident.h"
@@ -99,6 +101,8 @@ int UserListProgram::run(int argc, char** argv) {
 
   fflush(console);
   if (!written || ferror(console)) return kExitOutputFailed;
+  if (scratch_.lost()) noteOutOfMemory();
+  if (outOfMemory()) return kExitOutOfMemory;
   return listed ? kExitDone : kExitNoUserList;
 }
 
@@ -144,7 +148,12 @@ const char* UserListProgram::reportedServer() const {
 
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   holdClosedStandardStreams();
-  UserListProgram* program = new UserListProgram(console, pause);
+  UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
+  if (program == nullptr) {
+    fputs("*** Out of memory\n", console);
+    fflush(console);
+    return kExitOutOfMemory;
+  }
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
   delete program;

@@ -18,6 +18,7 @@ enum ExitCode : int {
   kExitNoConnection = 1,
   kExitNoUserList = 2,
   kExitOutputFailed = 3,
+  kExitOutOfMemory = 4,
   kExitUsage = 255,
 };
 
@@ -29,8 +30,9 @@ class UserListProgram : public FaxServerProgram {
 
   /// Scans the command line, opens the report output, connects, lists and
   /// disconnects. Returns the exit code: 255 usage shown, 3 report output
-  /// not opened or not written completely, 2 user list not retrieved,
-  /// 1 no usable connection, 0 done.
+  /// not opened or not written completely, 4 memory for a copy of the
+  /// program's own ran out, 2 user list not retrieved, 1 no usable
+  /// connection, 0 done; 3 and 4 replace only 0 and 2, 3 before 4.
   int run(int argc, char** argv);
 
   /// Retrieves, sorts and filters the user list and writes the report.

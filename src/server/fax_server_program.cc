@@ -21,23 +21,31 @@ namespace {
 
 int32_t now32() { return static_cast<int32_t>(currentTime()); }
 
-// Replaces an owned text by a copy of `length` bytes of `text`. On lack of
-// memory the slot is left absent.
-void replaceText(char** slot, const char* text, size_t length) {
-  free(*slot);
-  *slot = static_cast<char*>(malloc(length + 1));
-  if (*slot != nullptr) {
-    memcpy(*slot, text, length);
-    (*slot)[length] = '\0';
-  }
-}
-
 void releaseText(char** slot) {
   free(*slot);
   *slot = nullptr;
 }
 
 }  // namespace
+
+void* (*FaxServerProgram::allocateText)(size_t size) = malloc;
+
+void FaxServerProgram::replaceText(char** slot, const char* text,
+                                   size_t length) {
+  free(*slot);
+  *slot = static_cast<char*>(allocateText(length + 1));
+  if (*slot == nullptr) {
+    noteOutOfMemory();
+    return;
+  }
+  memcpy(*slot, text, length);
+  (*slot)[length] = '\0';
+}
+
+void FaxServerProgram::noteOutOfMemory() {
+  if (!outOfMemory_) say("*** Out of memory\n");
+  outOfMemory_ = true;
+}
 
 FaxServerProgram::FaxServerProgram(FILE* consoleStream, PauseFunction pauseFn)
     : objectMark(kLiveMark),
@@ -130,7 +138,10 @@ void FaxServerProgram::disconnect() {
 }
 
 bool FaxServerProgram::loadServerInfo() {
-  if (serverInfo == nullptr) return false;
+  if (serverInfo == nullptr) {
+    noteOutOfMemory();
+    return false;
+  }
   RFaxResult result = RFaxGetServerInfo2(serverHandle, serverInfo);
   lastCallTime = now32();
   if (result != 0) {
@@ -170,7 +181,7 @@ bool FaxServerProgram::loadUser(const char* userId) {
   lastError = RFaxLoadUser3(serverHandle, 1, 0, userId, 0, 0, 0, 0, 11, record);
   lastCallTime = now32();
   if (lastError != 0) return false;
-  auto keep = [&record](char** slot, size_t row) {
+  auto keep = [this, &record](char** slot, size_t row) {
     const FieldRow& field = kUserInfoFields[row];
     const char* text = reinterpret_cast<const char*>(record) + field.offset;
     replaceText(slot, text, boundedLength(text, field.room));

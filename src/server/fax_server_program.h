@@ -10,6 +10,7 @@
 #ifndef TARVEK_SERVER_FAX_SERVER_PROGRAM_H_
 #define TARVEK_SERVER_FAX_SERVER_PROGRAM_H_
 
+#include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 
@@ -85,6 +86,13 @@ class FaxServerProgram {
   FILE* console;
   PauseFunction pause;
 
+  /// Seam of the owned texts' allocations (malloc; tests make it fail).
+  static void* (*allocateText)(size_t size);
+
+  /// True once a copy or record of the program's own could not be
+  /// allocated ("*** Out of memory" was written; the run went on without it).
+  bool outOfMemory() const { return outOfMemory_; }
+
  protected:
   /// Writes `format` to the console and flushes it.
   void say(const char* format, ...)
@@ -92,6 +100,16 @@ class FaxServerProgram {
       __attribute__((format(printf, 2, 3)))
 #endif
       ;
+
+  /// Writes "*** Out of memory" (once per program) and remembers it.
+  void noteOutOfMemory();
+
+ private:
+  /// Replaces the owned text in `slot` by a copy of `length` bytes of
+  /// `text`; on lack of memory the slot is left absent and it is noted.
+  void replaceText(char** slot, const char* text, size_t length);
+
+  bool outOfMemory_ = false;
 };
 
 }  // namespace tarvek
