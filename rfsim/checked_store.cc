@@ -20,6 +20,15 @@ bool mayAllocate() {
   return true;
 }
 
+// The first free slot at or after the one `hash` names (there is one: the
+// slots are never more than half full).
+size_t freeSlot(const CheckedArray<uint32_t>& slots, uint64_t hash) {
+  const size_t mask = slots.size() - 1;
+  size_t at = static_cast<size_t>(hash) & mask;
+  while (slots[at] != 0) at = (at + 1) & mask;
+  return at;
+}
+
 }  // namespace
 
 void* allocateBytes(size_t size) {
@@ -62,12 +71,10 @@ bool TextIndex::grow() {
   CheckedArray<uint32_t> slots;
   if (!slots.resize(count)) return false;
   memset(slots.data(), 0, count * sizeof(uint32_t));
-  const size_t mask = count - 1;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
-    size_t at = static_cast<size_t>(hash(keyOf(e), e.keyLength)) & mask;
-    while (slots[at] != 0) at = (at + 1) & mask;
-    slots[at] = static_cast<uint32_t>(i + 1);
+    slots[freeSlot(slots, hash(keyOf(e), e.keyLength))] =
+        static_cast<uint32_t>(i + 1);
   }
   slots_ = static_cast<CheckedArray<uint32_t>&&>(slots);
   return true;
@@ -107,10 +114,8 @@ bool TextIndex::insert(const char* key, size_t keyLength, const void* payload,
     return false;
   }
   entries_.push(entry);  // room was reserved above
-  const size_t mask = slots_.size() - 1;
-  size_t at = static_cast<size_t>(hash(key, keyLength)) & mask;
-  while (slots_[at] != 0) at = (at + 1) & mask;
-  slots_[at] = static_cast<uint32_t>(entries_.size());
+  slots_[freeSlot(slots_, hash(key, keyLength))] =
+      static_cast<uint32_t>(entries_.size());
   *added = true;
   return true;
 }

@@ -79,7 +79,7 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
   rfsim::ParseError error;
   bool parsed = false;
   if (!model) {
-    error.what = "out of memory";
+    error.what = rfsim::kOutOfMemoryPhrase;
   } else if (source.file) {
     parsed = rfsim::parseServerStream(source.file, model.get(), &error);
   } else {

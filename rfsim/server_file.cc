@@ -28,8 +28,6 @@ using tarvek::FieldType;
 
 enum class NumberResult { Ok, Bad, Range };
 
-const char kOutOfMemory[] = "out of memory";
-
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -138,11 +136,8 @@ class Parser {
         // The zero byte fails the line at once, however long it is.
         if (memchr(p, 0, n)) return failAt(line_ + 1, "zero byte in the line");
         // One byte more for a "\r" before the line end.
-        if (lineLength_ > kMaxLineLength + 1)
-          return failAt(line_ + 1, "line longer than " +
-                                       std::to_string(kMaxLineLength) +
-                                       " bytes");
-        if (!lineText_.append(p, n)) return failAt(line_ + 1, kOutOfMemory);
+        if (lineLength_ > kMaxLineLength + 1) return lineTooLong(line_ + 1);
+        if (!lineText_.append(p, n)) return failAt(line_ + 1, kOutOfMemoryPhrase);
       }
       if (!newline) break;
       if (!endLine()) return false;
@@ -167,17 +162,19 @@ class Parser {
   enum class Section { None, Server, Faults, Errors, List, Generate, User };
 
   bool fail(std::string what) { return failAt(line_, std::move(what)); }
+  bool lineTooLong(unsigned line) {
+    return failAt(line, "line longer than " + std::to_string(kMaxLineLength) +
+                            " bytes");
+  }
 
   // Handles the line gathered so far; the next one starts.
   bool endLine() {
     ++line_;
     size_t n = lineText_.size();
     if (n > 0 && lineText_[n - 1] == '\r') --n;
-    bool handled = comment_ ||
-                   (n <= kMaxLineLength ? handleLine(lineText_.data(), n)
-                                        : fail("line longer than " +
-                                               std::to_string(kMaxLineLength) +
-                                               " bytes"));
+    bool handled = comment_ || (n <= kMaxLineLength
+                                    ? handleLine(lineText_.data(), n)
+                                    : lineTooLong(line_));
     lineLength_ = 0;
     comment_ = false;
     lineText_.clear();
@@ -333,7 +330,7 @@ class Parser {
         bool added = false;
         if (!faults.loadFails.insert(v + start, i - start, nullptr, 0, 0,
                                      &added))
-          return fail(kOutOfMemory);
+          return fail(kOutOfMemoryPhrase);
         start = i + 1;
       }
       return true;
@@ -357,7 +354,7 @@ class Parser {
     bool added = false;
     if (!model_->errorTexts.insert(reinterpret_cast<const char*>(codeBytes),
                                    sizeof codeBytes, v, n, 0, &added))
-      return fail(kOutOfMemory);
+      return fail(kOutOfMemoryPhrase);
     return added || fail("duplicate key " + key);
   }
 
@@ -379,7 +376,7 @@ class Parser {
     if (key.compare(0, kBytesLength, kBytes) == 0) {
       bool added = false;
       if (!bytesKeys_.insert(key.data(), key.size(), nullptr, 0, 0, &added))
-        return fail(kOutOfMemory);
+        return fail(kOutOfMemoryPhrase);
       if (!added) return fail("duplicate key " + key);
       uint64_t offset = 0;
       if (!readUnsigned(key, key.data() + kBytesLength,
@@ -398,7 +395,7 @@ class Parser {
       tarvek::writeU16(head + 3, static_cast<uint16_t>(count));
       return (patches_.append(head, sizeof head) &&
               patches_.append(bytes, count)) ||
-             fail(kOutOfMemory);
+             fail(kOutOfMemoryPhrase);
     }
     const FieldRow* row = findUserField(key.data(), key.size());
     if (!row) return fail("unknown key " + key);
@@ -457,7 +454,7 @@ class Parser {
     rowsSeen_.reset();
     patches_.clear();
     bytesKeys_.clear();
-    return stored || failAt(userLine_, kOutOfMemory);
+    return stored || failAt(userLine_, kOutOfMemoryPhrase);
   }
 
   bool checkGeneratedCollisions() {

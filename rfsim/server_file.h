@@ -80,6 +80,8 @@ bool parseServerStream(FILE* file, ServerModel* model, ParseError* error);
 
 /// The phrase of a file over kMaxServerFileSize.
 inline constexpr char kFileTooLargePhrase[] = "file too large (more than 1 GiB)";
+/// The phrase of storage that can't be had.
+inline constexpr char kOutOfMemoryPhrase[] = "out of memory";
 
 /// "can't read the file: " and the text of the error number `number`.
 std::string readFailure(int number);

@@ -14,9 +14,7 @@
 namespace tarvek {
 namespace {
 
-using testing::Arguments;
 using testing::CapturedStream;
-using testing::PauseLog;
 using testing::ServerDirectory;
 
 int allocationsLeft = 0;
@@ -38,11 +36,7 @@ class OutOfMemoryTest : public ::testing::Test {
   void TearDown() override { FaxServerProgram::allocateText = malloc; }
 
   int run(std::initializer_list<const char*> args) {
-    Arguments arguments(args);
-    UserListProgram program(console_.stream(), PauseLog::record);
-    int code = program.run(arguments.count(), arguments.vector());
-    if (program.serverHandle != 0) program.disconnect();
-    return code;
+    return testing::runProgram(console_.stream(), args);
   }
 
   ServerDirectory servers_;

@@ -150,7 +150,7 @@ int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   holdClosedStandardStreams();
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
   if (program == nullptr) {
-    fputs("*** Out of memory\n", console);
+    fputs(FaxServerProgram::kOutOfMemoryLine, console);
     fflush(console);
     return kExitOutOfMemory;
   }

@@ -11,9 +11,7 @@
 namespace tarvek {
 namespace {
 
-using testing::Arguments;
 using testing::CapturedStream;
-using testing::PauseLog;
 using testing::ServerDirectory;
 
 const char kBanner[] = "RightFax API version: 01/10/2008 21:20:00Z\n";
@@ -38,9 +36,7 @@ class UserListProgramTest : public ::testing::Test {
 
   // Runs the program and returns its exit code; console() has the text.
   int run(std::initializer_list<const char*> args) {
-    Arguments arguments(args);
-    return processMain(arguments.count(), arguments.vector(),
-                       console_.stream(), PauseLog::record);
+    return testing::runProgram(console_.stream(), args);
   }
   std::string console() { return console_.text(); }
 

@@ -43,7 +43,7 @@ void FaxServerProgram::replaceText(char** slot, const char* text,
 }
 
 void FaxServerProgram::noteOutOfMemory() {
-  if (!outOfMemory_) say("*** Out of memory\n");
+  if (!outOfMemory_) say("%s", kOutOfMemoryLine);
   outOfMemory_ = true;
 }
 

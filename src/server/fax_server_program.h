@@ -28,6 +28,8 @@ class FaxServerProgram {
   static constexpr int kConnectAttempts = 5;
   static constexpr uint32_t kRetryPauseMs = 10000;
   static constexpr size_t kErrorTextSize = 501;
+  /// The console line of a copy or record that can't be allocated.
+  static constexpr char kOutOfMemoryLine[] = "*** Out of memory\n";
 
   /// Reads the library's API version and writes the banner line
   /// "RightFax API version: ..." to `console` (not flushed).

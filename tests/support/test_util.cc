@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "app/user_list_program.h"
+
 namespace tarvek {
 namespace testing {
 
@@ -70,6 +72,12 @@ std::vector<uint32_t>& PauseLog::pauses() {
 
 void PauseLog::record(uint32_t milliseconds) {
   pauses().push_back(milliseconds);
+}
+
+int runProgram(FILE* console, std::initializer_list<const char*> args) {
+  Arguments arguments(args);
+  return processMain(arguments.count(), arguments.vector(), console,
+                     PauseLog::record);
 }
 
 std::string readFile(const std::string& path) {

@@ -61,6 +61,11 @@ struct PauseLog {
   static void record(uint32_t milliseconds);
 };
 
+/// Runs the program through processMain with `args` (the program's name
+/// first), its console text to `console`, each pause recorded by PauseLog;
+/// returns the exit code.
+int runProgram(FILE* console, std::initializer_list<const char*> args);
+
 /// Reads a whole file; empty when it can't be read.
 std::string readFile(const std::string& path);
 
