@@ -126,7 +126,7 @@ RFaxResult loadUser(RFaxHandle server, const char* userId,
 
 void rfsimResetForTests() { Registry::instance().reset(); }
 
-RFAX_API int32_t RFAX_CALL RFaxGetAPIVersion(void) {
+int32_t RFAX_CALL RFaxGetAPIVersion(void) {
   const char* text = getenv("RFSIM_API_VERSION");
   int32_t version = 0;
   if (text && rfsim::parseDecimalI32(text, strlen(text), &version))
@@ -134,7 +134,7 @@ RFAX_API int32_t RFAX_CALL RFaxGetAPIVersion(void) {
   return kDefaultApiVersion;
 }
 
-RFAX_API RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
+RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
                                                      int32_t /*mode*/,
                                                      int32_t* error) {
   RFaxResult code = 0;
@@ -160,7 +160,7 @@ RFAX_API RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
   return handle;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
+RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
                                                int32_t /*release*/,
                                                int32_t /*reserved*/) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
@@ -168,7 +168,7 @@ RFAX_API RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
   return model->releaseAtLeast(5, 20) ? 0 : kOldRelease;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
+RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
                                                  unsigned char* record) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model || !record) return kBadHandle;
@@ -189,18 +189,21 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
   return 0;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
+RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
                                                 int32_t size) {
   if (!buffer || size <= 0) return 0;
   Registry::instance().copyErrorText(code, buffer, static_cast<size_t>(size));
   return 0;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
+RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
   return Registry::instance().closeServer(server) ? 0 : kBadHandle;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
+// RFSIM_WITHOUT_GET_USER_LIST and RFSIM_WITHOUT_LOAD_USER3 build the DLLs
+// that lack a function, for the Windows lane.
+#ifndef RFSIM_WITHOUT_GET_USER_LIST
+RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
                                               int32_t /*kind*/,
                                               RFaxHandle* list) {
   Registry& registry = Registry::instance();
@@ -224,8 +227,9 @@ RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
   *list = registry.addList(std::move(open));
   return 0;
 }
+#endif
 
-RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
+RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
                                            RFaxCompareFn compare) {
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
@@ -236,31 +240,33 @@ RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
   return 0;
 }
 
-RFAX_API RFaxResult RFAX_CALL
+RFaxResult RFAX_CALL
 RFaxListGetFirstElementPtr(RFaxHandle list, unsigned char** element) {
   return fetchElement(list, true, element);
 }
 
-RFAX_API RFaxResult RFAX_CALL
+RFaxResult RFAX_CALL
 RFaxListGetNextElementPtr(RFaxHandle list, unsigned char** element) {
   return fetchElement(list, false, element);
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list) {
+RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list) {
   return Registry::instance().closeList(list) ? 0 : kBadHandle;
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t /*kind*/,
+RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t /*kind*/,
                                            const char* userId,
                                            char* /*area1*/, char* /*area2*/,
                                            unsigned char* record) {
   return loadUser(server, userId, record);
 }
 
-RFAX_API RFaxResult RFAX_CALL RFaxLoadUser3(
+#ifndef RFSIM_WITHOUT_LOAD_USER3
+RFaxResult RFAX_CALL RFaxLoadUser3(
     RFaxHandle server, int32_t /*kind*/, int32_t /*flags*/,
     const char* userId, int32_t /*reserved1*/, int32_t /*reserved2*/,
     int32_t /*reserved3*/, int32_t /*reserved4*/, int32_t /*level*/,
     unsigned char* record) {
   return loadUser(server, userId, record);
 }
+#endif

@@ -7,6 +7,7 @@
 
 #include "app/standard_streams.h"
 #include "reports/long_report.h"
+#include "server/client_library.h"
 #include "util/ident.h"
 #include "util/utc_time.h"
 #include "app/version.h"
@@ -148,6 +149,7 @@ const char* UserListProgram::reportedServer() const {
 
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   holdClosedStandardStreams();
+  if (!bindClientLibrary(console)) return kExitNoConnection;
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
   if (program == nullptr) {
     fputs(FaxServerProgram::kOutOfMemoryLine, console);

@@ -6,29 +6,24 @@
 // strings; records are byte blocks whose layouts are in server/records.h
 // and server/user_info_record.h.
 //
-// The calling convention is one macro, RFAX_CALL. On 32-bit Windows it
-// defaults to __stdcall; define RFAX_CALL_CDECL (CMake: -DRFAX_CALL=cdecl)
-// to build against a library that exports cdecl functions instead.
+// The program calls these names. On Linux they are rfsim's own functions,
+// linked in; on Windows they are the program's forwarders to the
+// RFWIN32.dll it found (server/client_library.h), which take the DLL's
+// calling convention and export names as they come.
+//
+// rfsim built as a DLL (RFAX_EXPORTS; windows/CMakeLists.txt names the
+// exports) has them __stdcall on 32-bit Windows, or __cdecl when
+// RFSIM_CDECL is defined as well.
 #ifndef TARVEK_SERVER_RFAX_API_H_
 #define TARVEK_SERVER_RFAX_API_H_
 
 #include <stdint.h>
 
-#if !defined(RFAX_CALL)
-#if defined(_WIN32) && !defined(_WIN64) && !defined(RFAX_CALL_CDECL)
+#if defined(_WIN32) && !defined(_WIN64) && defined(RFAX_EXPORTS) && \
+    !defined(RFSIM_CDECL)
 #define RFAX_CALL __stdcall
-#elif defined(_WIN32)
-#define RFAX_CALL __cdecl
 #else
 #define RFAX_CALL
-#endif
-#endif
-
-// rfsim defines RFAX_EXPORTS when it is built as a DLL.
-#if defined(_WIN32) && defined(RFAX_EXPORTS)
-#define RFAX_API __declspec(dllexport)
-#else
-#define RFAX_API
 #endif
 
 typedef uint32_t RFaxHandle;
@@ -43,59 +38,59 @@ extern "C" {
 #endif
 
 /// API version, read by callers as a calendar time (seconds since 1970 UTC).
-RFAX_API int32_t RFAX_CALL RFaxGetAPIVersion(void);
+int32_t RFAX_CALL RFaxGetAPIVersion(void);
 
 /// Opens a connection to `server` (mode 4). Returns a handle, or 0 with the
 /// error code stored in `*error`.
-RFAX_API RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
+RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
                                                      int32_t mode,
                                                      int32_t* error);
 
 /// 0 when the server's release suits `release` (0x520).
-RFAX_API RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
+RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
                                                int32_t release,
                                                int32_t reserved);
 
 /// Fills the 904-byte server information record.
-RFAX_API RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
+RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
                                                  unsigned char* record);
 
 /// Writes the text of `code` into `buffer` (at most `size` bytes, always
 /// terminated within them).
-RFAX_API RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code,
+RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code,
                                                 char* buffer, int32_t size);
 
 /// Closes the connection and every list still open on it.
-RFAX_API RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server);
+RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server);
 
 /// Builds a list of the server's users (kind 1) and delivers its handle.
-RFAX_API RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server, int32_t kind,
+RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server, int32_t kind,
                                               RFaxHandle* list);
 
 /// Reorders the list with `compare` (stable); the list is unchanged on
 /// failure.
-RFAX_API RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
+RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
                                            RFaxCompareFn compare);
 
 /// Delivers a pointer to the first / next element; non-zero at the end.
 /// Elements stay valid until the list is closed.
-RFAX_API RFaxResult RFAX_CALL RFaxListGetFirstElementPtr(
+RFaxResult RFAX_CALL RFaxListGetFirstElementPtr(
     RFaxHandle list, unsigned char** element);
-RFAX_API RFaxResult RFAX_CALL RFaxListGetNextElementPtr(
+RFaxResult RFAX_CALL RFaxListGetNextElementPtr(
     RFaxHandle list, unsigned char** element);
 
 /// Releases the list.
-RFAX_API RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list);
+RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list);
 
 /// Fills the caller's 1902-byte user record for `userId` (letters compared
 /// without case). `area1` and `area2` are never read or written.
-RFAX_API RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t kind,
+RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t kind,
                                            const char* userId, char* area1,
                                            char* area2, unsigned char* record);
 
 /// The same load through the newer entry point; called with
 /// (server, 1, 0, userId, 0, 0, 0, 0, 11, record).
-RFAX_API RFaxResult RFAX_CALL RFaxLoadUser3(RFaxHandle server, int32_t kind,
+RFaxResult RFAX_CALL RFaxLoadUser3(RFaxHandle server, int32_t kind,
                                             int32_t flags, const char* userId,
                                             int32_t reserved1,
                                             int32_t reserved2,
