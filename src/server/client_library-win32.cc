@@ -172,6 +172,9 @@ bool bindClientLibrary(FILE* console) {
   // is a result, never a window that waits for a click.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
+  // Nor from the current folder when the DLL's own dependencies are looked
+  // for: they come from its folder, the system's and PATH.
+  SetDllDirectoryA("");
   searchTexts.read();
 
   // The first RFWIN32.dll that loads; a file of the wrong machine type is
@@ -181,7 +184,7 @@ bool bindClientLibrary(FILE* console) {
   char folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom] = "";
   DWORD failure = 0;
   HMODULE library = nullptr;
-  while (!library && search.next(folder, sizeof folder)) {
+  while (search.next(folder, sizeof folder)) {
     if (!libraryFile(folder, file, sizeof file) || !isFile(file)) continue;
     library = LoadLibraryExA(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library) break;
