@@ -24,6 +24,8 @@ demo: $(BUILD)/CMakeCache.txt
 	./$(BUILD)/tarvek -t demo
 
 test: build
+	@[ -x $(BUILD)/tarvek_tests ] || echo "make test: GoogleTest not found" \
+	  "(Debian package libgtest-dev): no unit tests; running the other checks"
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error
 
 # The Windows builds are reproducible: their build date is the day of
