@@ -16,7 +16,7 @@ namespace {
 // `from` into `to`. Once runs outgrow the cache every comparison would wait
 // for two elements from memory, so the merge prefetches the elements a few
 // places ahead in both runs.
-void mergeRuns(const unsigned char* elements, RFaxCompareFn compare,
+void mergeRuns(const unsigned char* elements, ElementCompare compare,
                const uint32_t* from, uint32_t* to, size_t begin, size_t end,
                size_t width) {
   for (size_t low = begin; low < end; low += 2 * width) {
@@ -60,7 +60,7 @@ struct Tournament {
 // that is used up never wins, so whatever the comparator answers, exactly
 // the n numbers are written. `tournament` is prepared for n and
 // `width`.
-void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
+void mergeAllRuns(const unsigned char* elements, ElementCompare compare,
                   const uint32_t* from, uint32_t* to, size_t n, size_t width,
                   Tournament* tournament) {
   const size_t runs = (n + width - 1) / width;
@@ -108,7 +108,7 @@ void mergeAllRuns(const unsigned char* elements, RFaxCompareFn compare,
 // a stage makes the same number of passes, so the stage ends with all of
 // them in the same buffer. One tournament pass then merges those runs.
 bool stableSort(const unsigned char* elements, CheckedArray<uint32_t>* numbers,
-                RFaxCompareFn compare) {
+                ElementCompare compare) {
   static constexpr size_t kBlockRuns[] = {1024, 32768};
   CheckedArray<uint32_t>& order = *numbers;
   const size_t n = order.size();

@@ -35,11 +35,14 @@ inline Byte* elementAt(Byte* elements, uint32_t number) {
 // enough to hide a cache miss behind the comparisons in between.
 constexpr size_t kPrefetchDistance = 8;
 
+/// A comparison of two elements, as the list sort calls it.
+typedef int (*ElementCompare)(const void* a, const void* b);
+
 /// Sorts `order`, numbers of elements in the block `elements`, by
 /// `compare` over the elements they name; equal elements keep their order.
 /// False, with the order as it was, when the scratch memory can't be had.
 bool stableSort(const unsigned char* elements, CheckedArray<uint32_t>* order,
-                RFaxCompareFn compare);
+                ElementCompare compare);
 
 }  // namespace rfsim
 

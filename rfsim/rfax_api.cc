@@ -201,11 +201,16 @@ RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
 }
 
 // RFSIM_WITHOUT_GET_USER_LIST and RFSIM_WITHOUT_LOAD_USER3 build the DLLs
-// that lack a function, for the Windows lane.
+// that lack a function, for the Windows lane; RFSIM_FAULT_IN_GET_USER_LIST
+// the one that crashes in it (a write through a null pointer).
 #ifndef RFSIM_WITHOUT_GET_USER_LIST
 RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
                                               int32_t /*kind*/,
                                               RFaxHandle* list) {
+#if defined(RFSIM_FAULT_IN_GET_USER_LIST)
+  int* volatile nowhere = nullptr;
+  *nowhere = 1;
+#endif
   Registry& registry = Registry::instance();
   const rfsim::ServerModel* model = registry.server(server);
   if (!model || !list) return kBadHandle;
@@ -229,12 +234,29 @@ RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
 }
 #endif
 
+#if defined(RFAX_EXPORTS)
+namespace {
+// The caller's comparator during a sort, called in the DLL's callback
+// convention.
+RFaxCompareFn callerCompare;
+int compareWithCaller(const void* a, const void* b) {
+  return callerCompare(a, b);
+}
+}  // namespace
+#endif
+
 RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
                                            RFaxCompareFn compare) {
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
   if (open->sortError != 0) return open->sortError;
-  if (!rfsim::stableSort(open->elements.data(), &open->order, compare))
+#if defined(RFAX_EXPORTS)
+  callerCompare = compare;
+  rfsim::ElementCompare sortCompare = compareWithCaller;
+#else
+  rfsim::ElementCompare sortCompare = compare;
+#endif
+  if (!rfsim::stableSort(open->elements.data(), &open->order, sortCompare))
     return kBadFile;
   open->next = 0;
   return 0;

@@ -1,5 +1,6 @@
 #include <stdint.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "server/client_library.h"
 
@@ -11,28 +12,46 @@
 #include "server/rfax_api.h"
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)client_library-win32.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)client_library-win32.cc 1.2 2026/12/09")
 
 namespace tarvek {
 namespace {
 
-// Room for a folder or a file's path; the system's own limit is far below.
-constexpr size_t kPathRoom = 1024;
+// Room for a folder or a file's path, in UTF-16 units.
+constexpr size_t kPathRoom = 4096;
 // What a call of a function the library lacks returns (RFaxLoadUser3 only:
 // the others must be there).
 constexpr int32_t kMissingFunction = -1;
+// No call into the library is running.
+constexpr LONG kNoCall = -1;
 
 FARPROC bound[kLibraryFunctionCount];
+// Where the lines of a failure go (standard output).
+FILE* console;
+// The library function running now, or kNoCall (also while the library
+// calls back into tarvek's comparator).
+volatile LONG activeCall = kNoCall;
+// tarvek's comparator during a sort.
+RFaxCompareFn sortCompare;
 
 #if defined(__i386__)
+// How the library's functions treat their arguments, once a call with
+// arguments has told; what TARVEK_SORT_CALLBACK asks for; and the
+// convention the comparator was handed in.
+CallbackConvention libraryConvention = CallbackConvention::kUnknown;
+CallbackConvention variableConvention = CallbackConvention::kUnknown;
+CallbackConvention sortConvention = CallbackConvention::kCdecl;
+
 // Calls `function` with `count` 32-bit words as its arguments, copied to a
 // 16-byte aligned area, and afterwards puts the stack pointer back where it
 // was: a stdcall function pops its arguments, a cdecl one leaves them, and
-// either way the caller's frame is whole again. Both conventions keep esi,
-// edi, ebx and ebp and return in eax.
+// either way the caller's frame is whole again. `*bytesLeft` gets how many
+// argument bytes the function left on the stack (0 when it popped them).
+// Both conventions keep esi, edi, ebx and ebp and return in eax.
 __attribute__((naked)) uint32_t callGate(FARPROC /*function*/,
                                          const uint32_t* /*words*/,
-                                         uint32_t /*count*/) {
+                                         uint32_t /*count*/,
+                                         uint32_t* /*bytesLeft*/) {
   asm(R"(
     pushl %ebp
     movl %esp, %ebp
@@ -47,6 +66,10 @@ __attribute__((naked)) uint32_t callGate(FARPROC /*function*/,
     cld
     rep movsl
     call *8(%ebp)
+    movl %edi, %ecx
+    subl %esp, %ecx
+    movl 20(%ebp), %edx
+    movl %ecx, (%edx)
     leal -8(%ebp), %esp
     popl %edi
     popl %esi
@@ -66,39 +89,120 @@ uint32_t word(uint32_t value) { return value; }
 }  // namespace
 
 // Calls bound function `index` with `arguments`: through the gate on 32-bit
-// Windows, a plain call on 64-bit Windows (one convention there).
+// Windows, a plain call on 64-bit Windows (one convention there). The first
+// call with arguments tells the library's convention.
 template <typename R, typename... A>
 R callLibrary(LibraryFunctionIndex index, A... arguments) {
   FARPROC function = bound[index];
   if (!function) return static_cast<R>(kMissingFunction);
+  activeCall = index;
 #if defined(__i386__)
   const uint32_t words[] = {word(arguments)..., 0};
-  return static_cast<R>(
-      callGate(function, words, static_cast<uint32_t>(sizeof...(A))));
+  uint32_t bytesLeft = 0;
+  R result = static_cast<R>(callGate(
+      function, words, static_cast<uint32_t>(sizeof...(A)), &bytesLeft));
+  if (libraryConvention == CallbackConvention::kUnknown)
+    libraryConvention = conventionFromStack(4 * sizeof...(A), bytesLeft);
 #else
   R (*typed)(A...);
   static_assert(sizeof typed == sizeof function, "function pointer size");
   memcpy(&typed, &function, sizeof typed);
-  return typed(arguments...);
+  R result = typed(arguments...);
 #endif
+  activeCall = kNoCall;
+  return result;
 }
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+// The comparison itself, tarvek's own code: a fault in it is not the
+// library's.
+int compareOwn(const void* a, const void* b) {
+  LONG caller = activeCall;
+  activeCall = kNoCall;
+  int result = sortCompare(a, b);
+  activeCall = caller;
+  return result;
+}
+int __cdecl cdeclComparator(const void* a, const void* b) {
+  return compareOwn(a, b);
+}
+#if defined(__i386__)
+int __stdcall stdcallComparator(const void* a, const void* b) {
+  return compareOwn(a, b);
+}
+#endif
 
-// FOLDER\RFWIN32.dll into `file`; false when it doesn't fit.
-bool libraryFile(const char* folder, char* file, size_t room) {
-  size_t length = strlen(folder);
-  const char* separator =
-      length > 0 && isSeparator(folder[length - 1]) ? "" : "\\";
-  int written =
-      snprintf(file, room, "%s%s%s", folder, separator, kClientLibraryFile);
-  return written > 0 && static_cast<size_t>(written) < room;
+}  // namespace
+
+// RFaxListSort with tarvek's comparator, handed to the library in the
+// convention it calls it in.
+RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
+  sortCompare = compare;
+#if defined(__i386__)
+  sortConvention = comparatorConvention(variableConvention, libraryConvention);
+  if (sortConvention == CallbackConvention::kStdcall)
+    return callLibrary<RFaxResult>(kListSort, list, stdcallComparator);
+#endif
+  return callLibrary<RFaxResult>(kListSort, list, cdeclComparator);
 }
 
-bool isFile(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
+namespace {
+
+// `text` as the console's code page can write it: '?' for what it can't.
+void writeWide(FILE* out, const wchar_t* text) {
+  UINT codePage = GetConsoleOutputCP();
+  if (codePage == 0) codePage = GetACP();
+  bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
+  char bytes[4 * kPathRoom];
+  int length = WideCharToMultiByte(codePage, 0, text, -1, bytes,
+                                   static_cast<int>(sizeof bytes),
+                                   utf ? nullptr : "?", nullptr);
+  if (length > 0) fputs(bytes, out);
+}
+
+// The last line of a run that a fault in the library ended, and the
+// exception's code as the exit code (as Windows ends a crashed program).
+// A fault while no library call runs is tarvek's own: the system's way.
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
+LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
+  LONG call = activeCall;
+  if (call < 0 || call >= kLibraryFunctionCount)
+    return previousFilter ? previousFilter(exception)
+                          : EXCEPTION_CONTINUE_SEARCH;
+  DWORD code = exception->ExceptionRecord->ExceptionCode;
+  fprintf(console, "*** %s failed in %s: exception 0x%08lX\n",
+          kClientLibraryFile, kLibraryFunctions[call].name,
+          static_cast<unsigned long>(code));
+#if defined(__i386__)
+  if (call == kListSort) {
+    const char* other = conventionName(otherConvention(sortConvention));
+    fprintf(console,
+            "*** If %s calls the sort comparator as %s, set %s=%s and run "
+            "tarvek again\n",
+            kClientLibraryFile, other, kSortCallbackVariable, other);
+  }
+#endif
+  fflush(nullptr);
+  TerminateProcess(GetCurrentProcess(), code);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// FOLDER\RFWIN32.dll into `file`; false when it doesn't fit.
+bool libraryFile(const wchar_t* folder, wchar_t* file, size_t room) {
+  size_t length = wcslen(folder);
+  size_t name = sizeof kClientLibraryFile - 1;
+  bool separator = length > 0 && folder[length - 1] != L'\\';
+  if (length + separator + name >= room) return false;
+  wmemcpy(file, folder, length);
+  if (separator) file[length++] = L'\\';
+  for (size_t i = 0; i <= name; ++i)
+    file[length + i] = static_cast<wchar_t>(kClientLibraryFile[i]);
+  return true;
+}
+
+bool isFile(const wchar_t* path) {
+  DWORD attributes = GetFileAttributesW(path);
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
@@ -129,79 +233,128 @@ void systemReason(DWORD error, char* text, size_t room) {
 
 // The folders searched: the program's, the system folder, PATH.
 struct SearchTexts {
-  char programFolder[kPathRoom] = "";
-  char systemFolder[kPathRoom] = "";
-  char path[32768] = "";
+  wchar_t programFolder[kPathRoom] = L"";
+  wchar_t systemFolder[kPathRoom] = L"";
+  wchar_t path[32768] = L"";
 
   void read() {
-    DWORD length = GetModuleFileNameA(nullptr, programFolder, kPathRoom);
+    DWORD length = GetModuleFileNameW(nullptr, programFolder, kPathRoom);
     if (length == 0 || length >= kPathRoom) length = 0;
-    while (length > 0 && !isSeparator(programFolder[length - 1])) --length;
-    if (length > 1 && programFolder[length - 2] != ':') --length;
-    programFolder[length] = '\0';
-    length = GetSystemDirectoryA(systemFolder, kPathRoom);
+    while (length > 0 && programFolder[length - 1] != L'\\' &&
+           programFolder[length - 1] != L'/')
+      --length;
+    if (length > 1 && programFolder[length - 2] != L':') --length;
+    programFolder[length] = L'\0';
+    length = GetSystemDirectoryW(systemFolder, kPathRoom);
     if (length >= kPathRoom) length = 0;
-    systemFolder[length] = '\0';
-    length = GetEnvironmentVariableA("PATH", path, sizeof path);
-    if (length >= sizeof path) length = 0;
-    path[length] = '\0';
+    systemFolder[length] = L'\0';
+    length = GetEnvironmentVariableW(L"PATH", path, 32768);
+    if (length >= 32768) length = 0;
+    path[length] = L'\0';
   }
 
-  LibrarySearch search() const {
-    return LibrarySearch(programFolder, systemFolder, path);
+  LibrarySearch<wchar_t> search() const {
+    return LibrarySearch<wchar_t>(programFolder, systemFolder, path);
   }
 };
 
 SearchTexts searchTexts;
 
 // "*** RFWIN32.dll not found; looked in: A; B; C"
-void reportNotFound(FILE* console) {
+void reportNotFound() {
   fprintf(console, "*** %s not found; looked in: ", kClientLibraryFile);
-  LibrarySearch search = searchTexts.search();
-  char folder[kPathRoom];
-  for (const char* separator = ""; search.next(folder, sizeof folder);
-       separator = "; ")
-    fprintf(console, "%s%s", separator, folder);
+  LibrarySearch<wchar_t> search = searchTexts.search();
+  wchar_t folder[kPathRoom];
+  for (const char* separator = ""; search.next(folder, kPathRoom);
+       separator = "; ") {
+    fputs(separator, console);
+    writeWide(console, folder);
+  }
   fputs("\n", console);
+}
+
+// "*** Can't load FILE: REASON", and "; passed over: A (not a 32-bit
+// DLL), ..." for the files found before it: each of those was passed over,
+// since any other failure ends the search.
+void reportLoadFailure(const wchar_t* file, DWORD error, int ordinal) {
+  char reason[512];
+  systemReason(error, reason, sizeof reason);
+  fputs("*** Can't load ", console);
+  writeWide(console, file);
+  fprintf(console, ": %s", reason);
+  LibrarySearch<wchar_t> search = searchTexts.search();
+  wchar_t folder[kPathRoom], earlier[kPathRoom];
+  const char* separator = "; passed over: ";
+  for (int i = 0; i < ordinal && search.next(folder, kPathRoom); ++i) {
+    if (!libraryFile(folder, earlier, kPathRoom) || !isFile(earlier)) continue;
+    fputs(separator, console);
+    writeWide(console, earlier);
+    fprintf(console, " (not a %d-bit DLL)", static_cast<int>(8 * sizeof(void*)));
+    separator = ", ";
+  }
+  fputs("\n", console);
+}
+
+// Reads TARVEK_SORT_CALLBACK (32-bit Windows only: elsewhere there is one
+// convention); false for a value it doesn't take.
+bool readSortCallbackVariable() {
+#if defined(__i386__)
+  char value[16];
+  DWORD length = GetEnvironmentVariableA(kSortCallbackVariable, value,
+                                         static_cast<DWORD>(sizeof value));
+  if (length >= sizeof value) return false;
+  value[length] = '\0';
+  return parseCallbackConvention(value, &variableConvention);
+#else
+  return true;
+#endif
 }
 
 }  // namespace
 
-bool bindClientLibrary(FILE* console) {
+bool bindClientLibrary(FILE* out) {
+  console = out;
   // No error box for the whole run: a DLL that can't be loaded, or a crash,
-  // is a result, never a window that waits for a click.
+  // is a result, never a window that waits for a click. A crash inside the
+  // library is one line.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
-  // Nor from the current folder when the DLL's own dependencies are looked
-  // for: they come from its folder, the system's and PATH.
-  SetDllDirectoryA("");
+  previousFilter = SetUnhandledExceptionFilter(libraryFault);
+  if (!readSortCallbackVariable()) {
+    fprintf(console, "*** %s must be cdecl or stdcall\n",
+            kSortCallbackVariable);
+    fflush(console);
+    return false;
+  }
   searchTexts.read();
 
   // The first RFWIN32.dll that loads; a file of the wrong machine type is
   // passed over as the system's own search passes it over, any other
   // failure ends the search.
-  LibrarySearch search = searchTexts.search();
-  char folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom] = "";
+  LibrarySearch<wchar_t> search = searchTexts.search();
+  wchar_t folder[kPathRoom], file[kPathRoom];
   DWORD failure = 0;
+  int ordinal = 0, failedOrdinal = -1;
   HMODULE library = nullptr;
-  while (search.next(folder, sizeof folder)) {
-    if (!libraryFile(folder, file, sizeof file) || !isFile(file)) continue;
-    library = LoadLibraryExA(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  for (; search.next(folder, kPathRoom); ++ordinal) {
+    if (!libraryFile(folder, file, kPathRoom) || !isFile(file)) continue;
+    // The DLL's own dependencies come from its folder, never from the
+    // current one (which the DLL directory takes out of the search).
+    SetDllDirectoryW(folder);
+    library = LoadLibraryExW(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library) break;
-    DWORD error = GetLastError();
-    if (failedFile[0] == '\0') {
-      memcpy(failedFile, file, sizeof failedFile);
-      failure = error;
-    }
-    if (error != ERROR_BAD_EXE_FORMAT) break;
+    failure = GetLastError();
+    failedOrdinal = ordinal;
+    if (failure != ERROR_BAD_EXE_FORMAT) break;
   }
   if (!library) {
-    if (failedFile[0] != '\0') {
-      char reason[512];
-      systemReason(failure, reason, sizeof reason);
-      fprintf(console, "*** Can't load %s: %s\n", failedFile, reason);
+    if (failedOrdinal >= 0) {
+      LibrarySearch<wchar_t> again = searchTexts.search();
+      for (int i = 0; i <= failedOrdinal; ++i) again.next(folder, kPathRoom);
+      libraryFile(folder, file, kPathRoom);
+      reportLoadFailure(file, failure, failedOrdinal);
     } else {
-      reportNotFound(console);
+      reportNotFound();
     }
     fflush(console);
     return false;
@@ -215,7 +368,9 @@ bool bindClientLibrary(FILE* console) {
         bound[i] = GetProcAddress(library, name);
     }
     if (!bound[i] && function.required) {
-      fprintf(console, "*** No function %s in %s\n", function.name, file);
+      fprintf(console, "*** No function %s in ", function.name);
+      writeWide(console, file);
+      fputs("\n", console);
       fflush(console);
       return false;
     }
@@ -256,7 +411,7 @@ RFaxResult RFaxGetUserList(RFaxHandle server, int32_t kind, RFaxHandle* list) {
   return callLibrary<RFaxResult>(tarvek::kGetUserList, server, kind, list);
 }
 RFaxResult RFaxListSort(RFaxHandle list, RFaxCompareFn compare) {
-  return callLibrary<RFaxResult>(tarvek::kListSort, list, compare);
+  return tarvek::sortList(list, compare);
 }
 RFaxResult RFaxListGetFirstElementPtr(RFaxHandle list,
                                       unsigned char** element) {

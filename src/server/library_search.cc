@@ -1,14 +1,22 @@
 #include "server/library_search.h"
 
 #include <stdio.h>
-#include <string.h>
+
+#include <initializer_list>
 
 #include "util/ascii.h"
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)library_search.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)library_search.cc 1.2 2026/12/09")
 
 namespace tarvek {
+namespace {
+
+// What a missing text stands for.
+template <typename Char>
+constexpr Char kNoText = Char();
+
+}  // namespace
 
 const LibraryFunction kLibraryFunctions[kLibraryFunctionCount] = {
     {"RFaxGetAPIVersion", 0, true},
@@ -52,37 +60,76 @@ bool exportName(const LibraryFunction& function, int form, char* name,
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+template <typename Char>
+bool isSeparator(Char c) {
+  return c == '\\' || c == '/';
+}
+
+// A-Z to a-z, any other character as it is.
+template <typename Char>
+Char fold(Char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<Char>(c + ('a' - 'A')) : c;
+}
+
+template <typename Char>
+size_t textLength(const Char* text) {
+  size_t length = 0;
+  while (text[length]) ++length;
+  return length;
+}
 
 // A folder's text without the separators it ends in ("C:\x\" is "C:\x"),
 // keeping a drive's root whole ("C:\").
-size_t trimmedLength(const char* text, size_t length) {
+template <typename Char>
+size_t trimmedLength(const Char* text, size_t length) {
   while (length > 3 && isSeparator(text[length - 1])) --length;
   return length;
 }
 
-bool sameFolder(const char* a, size_t aLength, const char* b) {
+template <typename Char>
+bool sameFolder(const Char* a, size_t aLength, const Char* b,
+                size_t bLength) {
   aLength = trimmedLength(a, aLength);
-  size_t bLength = trimmedLength(b, strlen(b));
+  bLength = trimmedLength(b, bLength);
   if (aLength != bLength) return false;
   for (size_t i = 0; i < aLength; ++i) {
     if (isSeparator(a[i]) && isSeparator(b[i])) continue;
-    if (foldLetter(a[i]) != foldLetter(b[i])) return false;
+    if (fold(a[i]) != fold(b[i])) return false;
   }
   return true;
 }
 
-bool copyFolder(const char* text, size_t length, char* folder, size_t room) {
+// The folder, with '\' for '/', into `folder`; false when it doesn't fit.
+template <typename Char>
+bool copyFolder(const Char* text, size_t length, Char* folder, size_t room) {
   if (length >= room) return false;
-  memcpy(folder, text, length);
+  for (size_t i = 0; i < length; ++i)
+    folder[i] = text[i] == '/' ? static_cast<Char>('\\') : text[i];
   folder[length] = '\0';
   return true;
 }
 
+// The PATH entry at `*cursor` (double quotes around it removed, as cmd's
+// own search takes "C:\Program Files\x"); moves `*cursor` past it.
+template <typename Char>
+void pathEntry(const Char** cursor, const Char** start, size_t* length) {
+  const Char* begin = *cursor;
+  const Char* end = begin;
+  while (*end && *end != ';') ++end;
+  *cursor = *end ? end + 1 : end;
+  if (end - begin >= 2 && *begin == '"' && end[-1] == '"') {
+    ++begin;
+    --end;
+  }
+  *start = begin;
+  *length = static_cast<size_t>(end - begin);
+}
+
 }  // namespace
 
-bool isAbsoluteFolder(const char* text, size_t length) {
-  char drive = foldLetter(length > 0 ? text[0] : '\0');
+template <typename Char>
+bool isAbsoluteFolder(const Char* text, size_t length) {
+  Char drive = fold(length > 0 ? text[0] : Char());
   if (length >= 3 && drive >= 'a' && drive <= 'z' && text[1] == ':' &&
       isSeparator(text[2]))
     return true;
@@ -90,39 +137,104 @@ bool isAbsoluteFolder(const char* text, size_t length) {
          !isSeparator(text[2]);
 }
 
-LibrarySearch::LibrarySearch(const char* programFolder,
-                             const char* systemFolder, const char* pathText)
-    : programFolder_(programFolder),
-      systemFolder_(systemFolder),
-      path_(pathText ? pathText : "") {}
+template <typename Char>
+LibrarySearch<Char>::LibrarySearch(const Char* programFolder,
+                                   const Char* systemFolder,
+                                   const Char* pathText)
+    : programFolder_(programFolder ? programFolder : &kNoText<Char>),
+      systemFolder_(systemFolder ? systemFolder : &kNoText<Char>),
+      pathStart_(pathText ? pathText : &kNoText<Char>),
+      path_(pathStart_) {}
 
-bool LibrarySearch::sameAsFixed(const char* text, size_t length) const {
-  return (programFolder_ && sameFolder(text, length, programFolder_)) ||
-         (systemFolder_ && sameFolder(text, length, systemFolder_));
-}
-
-bool LibrarySearch::next(char* folder, size_t room) {
-  while (fixedDone_ < 2) {
-    const char* fixed = fixedDone_++ == 0 ? programFolder_ : systemFolder_;
-    if (fixed && *fixed && copyFolder(fixed, strlen(fixed), folder, room))
+// True when `text` names a folder that came before the PATH entry `entry`:
+// one of the first two, or an absolute PATH entry before it.
+template <typename Char>
+bool LibrarySearch<Char>::seenBefore(const Char* text, size_t length,
+                                     const Char* entry) const {
+  for (const Char* fixed : {programFolder_, systemFolder_}) {
+    if (*fixed && sameFolder(text, length, fixed, textLength(fixed)))
       return true;
   }
+  const Char* cursor = pathStart_;
+  while (cursor < entry) {
+    const Char* start;
+    size_t earlierLength;
+    pathEntry(&cursor, &start, &earlierLength);
+    if (start < entry && isAbsoluteFolder(start, earlierLength) &&
+        sameFolder(text, length, start, earlierLength))
+      return true;
+  }
+  return false;
+}
+
+template <typename Char>
+bool LibrarySearch<Char>::next(Char* folder, size_t room) {
+  while (fixedDone_ < 2) {
+    bool system = fixedDone_++ == 1;
+    const Char* fixed = system ? systemFolder_ : programFolder_;
+    size_t length = textLength(fixed);
+    if (length == 0 ||
+        (system && sameFolder(fixed, length, programFolder_,
+                              textLength(programFolder_))))
+      continue;
+    if (copyFolder(fixed, length, folder, room)) return true;
+  }
   while (*path_) {
-    const char* start = path_;
-    const char* end = strchr(start, ';');
-    if (!end) end = start + strlen(start);
-    path_ = *end ? end + 1 : end;
-    // "C:\Program Files\x" is an entry as cmd's own search takes it.
-    if (end - start >= 2 && *start == '"' && end[-1] == '"') {
-      ++start;
-      --end;
-    }
-    size_t length = static_cast<size_t>(end - start);
-    if (!isAbsoluteFolder(start, length) || sameAsFixed(start, length))
+    const Char* start;
+    size_t length;
+    pathEntry(&path_, &start, &length);
+    if (!isAbsoluteFolder(start, length) || seenBefore(start, length, start))
       continue;
     if (copyFolder(start, length, folder, room)) return true;
   }
   return false;
+}
+
+template bool isAbsoluteFolder(const char*, size_t);
+template bool isAbsoluteFolder(const wchar_t*, size_t);
+template class LibrarySearch<char>;
+template class LibrarySearch<wchar_t>;
+
+CallbackConvention conventionFromStack(uint32_t argumentBytes,
+                                       uint32_t bytesLeft) {
+  if (argumentBytes == 0) return CallbackConvention::kUnknown;
+  if (bytesLeft == 0) return CallbackConvention::kStdcall;
+  if (bytesLeft == argumentBytes) return CallbackConvention::kCdecl;
+  return CallbackConvention::kUnknown;
+}
+
+bool parseCallbackConvention(const char* text,
+                             CallbackConvention* convention) {
+  *convention = CallbackConvention::kUnknown;
+  if (!text || !*text) return true;
+  for (CallbackConvention named :
+       {CallbackConvention::kCdecl, CallbackConvention::kStdcall}) {
+    const char* name = conventionName(named);
+    size_t i = 0;
+    while (name[i] && foldLetter(text[i]) == name[i]) ++i;
+    if (!name[i] && !text[i]) {
+      *convention = named;
+      return true;
+    }
+  }
+  return false;
+}
+
+CallbackConvention comparatorConvention(CallbackConvention variable,
+                                        CallbackConvention library) {
+  if (variable != CallbackConvention::kUnknown) return variable;
+  if (library != CallbackConvention::kUnknown) return library;
+  return CallbackConvention::kCdecl;
+}
+
+const char* conventionName(CallbackConvention convention) {
+  return convention == CallbackConvention::kStdcall ? "stdcall" : "cdecl";
+}
+
+CallbackConvention otherConvention(CallbackConvention convention) {
+  return convention == CallbackConvention::kStdcall
+             ? CallbackConvention::kCdecl
+             : CallbackConvention::kStdcall;
 }
 
 }  // namespace tarvek

@@ -1,10 +1,12 @@
-// Where tarvek.exe looks for the client library and under which export
-// names it takes each function: plain logic over texts, no system calls, so
-// that it is the same on every platform.
+// Binding the client library, the part that is plain logic over texts and
+// numbers (no system calls, the same on every platform): where tarvek.exe
+// looks for the library, under which export names it takes each function,
+// and in which calling convention it hands the library the sort comparator.
 #ifndef TARVEK_SERVER_LIBRARY_SEARCH_H_
 #define TARVEK_SERVER_LIBRARY_SEARCH_H_
 
 #include <stddef.h>
+#include <stdint.h>
 
 namespace tarvek {
 
@@ -51,29 +53,66 @@ bool exportName(const LibraryFunction& function, int form, char* name,
 
 /// True for an absolute Windows folder: a drive letter, a colon and a
 /// separator ("C:\x", "c:/"), or a UNC path ("\\server\share").
-bool isAbsoluteFolder(const char* text, size_t length);
+template <typename Char>
+bool isAbsoluteFolder(const Char* text, size_t length);
 
 /// The folders searched for the client library, in order: the program's
 /// folder, the system folder, then each absolute folder of the PATH text
-/// (double quotes removed; empty and relative entries skipped, and those
-/// naming one of the first two folders again).
+/// (double quotes removed; empty and relative entries skipped). Each folder
+/// comes once: folders are compared without regard to the case of A-Z, to
+/// trailing separators and to '/' against '\'. Folders come with '\' as
+/// their separator. `Char` is char, or wchar_t for the system's UTF-16
+/// texts.
+template <typename Char>
 class LibrarySearch {
  public:
-  LibrarySearch(const char* programFolder, const char* systemFolder,
-                const char* pathText);
+  LibrarySearch(const Char* programFolder, const Char* systemFolder,
+                const Char* pathText);
 
-  /// Writes the next folder into `folder` (`room` bytes, terminated);
+  /// Writes the next folder into `folder` (`room` characters, terminated);
   /// false when there is none left. A folder that doesn't fit is skipped.
-  bool next(char* folder, size_t room);
+  bool next(Char* folder, size_t room);
 
  private:
-  bool sameAsFixed(const char* text, size_t length) const;
+  bool seenBefore(const Char* text, size_t length, const Char* entry) const;
 
-  const char* programFolder_;
-  const char* systemFolder_;
-  const char* path_;
+  const Char* programFolder_;
+  const Char* systemFolder_;
+  const Char* pathStart_;
+  const Char* path_;
   int fixedDone_ = 0;
 };
+
+/// How the library calls the sort comparator it is handed (32-bit Windows;
+/// elsewhere there is one convention).
+enum class CallbackConvention { kUnknown, kCdecl, kStdcall };
+
+/// The convention of a library's functions, told by one call with
+/// `argumentBytes` (more than 0) of arguments after which `bytesLeft` of
+/// them were still on the stack: a stdcall function pops them all, a cdecl
+/// one none. kUnknown for anything else.
+CallbackConvention conventionFromStack(uint32_t argumentBytes,
+                                       uint32_t bytesLeft);
+
+/// The environment variable that sets the comparator's convention for a
+/// library whose functions and callbacks differ.
+constexpr char kSortCallbackVariable[] = "TARVEK_SORT_CALLBACK";
+
+/// Reads the variable's value: "cdecl" or "stdcall" (letters in any case)
+/// set that convention; null or empty leave it kUnknown (the library's own
+/// functions decide). False for any other text.
+bool parseCallbackConvention(const char* text, CallbackConvention* convention);
+
+/// The convention the comparator is handed in: the variable's, else the
+/// library's functions', else cdecl (the C runtime's qsort).
+CallbackConvention comparatorConvention(CallbackConvention variable,
+                                        CallbackConvention library);
+
+/// "cdecl" or "stdcall" (kUnknown: "cdecl").
+const char* conventionName(CallbackConvention convention);
+
+/// The convention to suggest after a sort that crashed in `convention`.
+CallbackConvention otherConvention(CallbackConvention convention);
 
 }  // namespace tarvek
 

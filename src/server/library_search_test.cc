@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvek {
@@ -11,7 +12,7 @@ namespace {
 
 std::vector<std::string> folders(const char* program, const char* system,
                                  const char* path, size_t room = 260) {
-  LibrarySearch search(program, system, path);
+  LibrarySearch<char> search(program, system, path);
   std::vector<std::string> found;
   std::vector<char> folder(room);
   while (search.next(folder.data(), folder.size()))
@@ -26,18 +27,36 @@ TEST(LibrarySearchTest, ProgramFolderThenSystemFolderThenAbsolutePathEntries) {
                     "C:\\a;;relative;.;..\\up;\"C:\\Program Files\\x\";"
                     "\\\\srv\\share;C:b;\\root;d:/y;;"),
             (Folders{"C:\\tarvek", "C:\\windows\\system32", "C:\\a",
-                     "C:\\Program Files\\x", "\\\\srv\\share", "d:/y"}));
+                     "C:\\Program Files\\x", "\\\\srv\\share", "d:\\y"}));
   EXPECT_EQ(folders("C:\\t", "C:\\s", nullptr), (Folders{"C:\\t", "C:\\s"}));
   EXPECT_EQ(folders("", "", "C:\\a"), (Folders{"C:\\a"}))
       << "a folder the system couldn't tell is left out";
 }
 
-TEST(LibrarySearchTest, PathEntriesNamingTheFirstTwoFoldersAgainAreSkipped) {
+TEST(LibrarySearchTest, EachFolderComesOnceWhateverItsCaseAndSeparators) {
   EXPECT_EQ(folders("C:\\Tarvek", "C:\\Windows\\System32",
-                    "c:\\tarvek\\;C:/WINDOWS/system32;C:\\Windows;C:\\tarvek2"),
+                    "c:\\tarvek\\;C:/WINDOWS/system32;C:\\Windows;C:\\tarvek2;"
+                    "z:/x/;Z:\\X;\"c:\\windows\\\";//srv/s;\\\\SRV\\S\\"),
             (Folders{"C:\\Tarvek", "C:\\Windows\\System32", "C:\\Windows",
-                     "C:\\tarvek2"}));
+                     "C:\\tarvek2", "z:\\x\\", "\\\\srv\\s"}));
   EXPECT_EQ(folders("C:\\", "D:\\s", "C:\\;C:"), (Folders{"C:\\", "D:\\s"}));
+  EXPECT_EQ(folders("C:\\Windows\\system32", "c:/windows/System32/", ""),
+            (Folders{"C:\\Windows\\system32"}))
+      << "tarvek.exe in the system folder";
+  EXPECT_EQ(folders("C:\\t", "C:\\s", "C:\\\\x;C:\\x"),
+            (Folders{"C:\\t", "C:\\s", "C:\\\\x", "C:\\x"}))
+      << "separators inside a folder are not folded together";
+}
+
+TEST(LibrarySearchTest, WideTextsAsTheSystemGivesThem) {
+  LibrarySearch<wchar_t> search(L"Z:\\\x444\x430\x43a\x441", L"C:\\windows",
+                                L"z:/\x444\x430\x43a\x441;Z:/\x444\x430\x43a\x441\x430");
+  std::vector<std::wstring> found;
+  wchar_t folder[64];
+  while (search.next(folder, 64)) found.push_back(folder);
+  EXPECT_EQ(found, (std::vector<std::wstring>{
+                       L"Z:\\\x444\x430\x43a\x441", L"C:\\windows",
+                       L"Z:\\\x444\x430\x43a\x441\x430"}));
 }
 
 TEST(LibrarySearchTest, NeverTheCurrentFolderNorARelativeOne) {
@@ -83,6 +102,46 @@ TEST(ExportNameTest, FunctionTableMatchesTheDefFile) {
     EXPECT_EQ(function.required, std::string(function.name) != "RFaxLoadUser3");
   }
   EXPECT_EQ(listed, table);
+}
+
+TEST(CallbackConventionTest, TheFirstCallWithArgumentsTellsTheLibrarys) {
+  EXPECT_EQ(conventionFromStack(12, 0), CallbackConvention::kStdcall);
+  EXPECT_EQ(conventionFromStack(12, 12), CallbackConvention::kCdecl);
+  EXPECT_EQ(conventionFromStack(12, 4), CallbackConvention::kUnknown)
+      << "a partial pop is neither";
+  EXPECT_EQ(conventionFromStack(12, 0xfffffff8u), CallbackConvention::kUnknown)
+      << "popped more than it was given";
+  EXPECT_EQ(conventionFromStack(0, 0), CallbackConvention::kUnknown)
+      << "no arguments tell nothing";
+}
+
+TEST(CallbackConventionTest, TheVariableOverridesTheLibraryWhichOverridesCdecl) {
+  using C = CallbackConvention;
+  for (C library : {C::kUnknown, C::kCdecl, C::kStdcall}) {
+    EXPECT_EQ(comparatorConvention(C::kCdecl, library), C::kCdecl);
+    EXPECT_EQ(comparatorConvention(C::kStdcall, library), C::kStdcall);
+  }
+  EXPECT_EQ(comparatorConvention(C::kUnknown, C::kStdcall), C::kStdcall);
+  EXPECT_EQ(comparatorConvention(C::kUnknown, C::kUnknown), C::kCdecl);
+  EXPECT_EQ(otherConvention(C::kCdecl), C::kStdcall);
+  EXPECT_EQ(otherConvention(C::kStdcall), C::kCdecl);
+}
+
+TEST(CallbackConventionTest, TheVariableTakesItsTwoValuesOrNothing) {
+  using C = CallbackConvention;
+  const std::pair<const char*, C> good[] = {
+      {nullptr, C::kUnknown}, {"", C::kUnknown},      {"cdecl", C::kCdecl},
+      {"CDECL", C::kCdecl},   {"stdcall", C::kStdcall}, {"StdCall", C::kStdcall}};
+  for (const auto& [text, expected] : good) {
+    C convention = C::kStdcall;
+    EXPECT_TRUE(parseCallbackConvention(text, &convention)) << text;
+    EXPECT_EQ(convention, expected) << text;
+  }
+  for (const char* text : {"cdec", "cdecl ", " stdcall", "stdcalls", "__cdecl",
+                           "pascal", "0", "cdecl\xff"}) {
+    C convention = C::kStdcall;
+    EXPECT_FALSE(parseCallbackConvention(text, &convention)) << text;
+  }
 }
 
 }  // namespace

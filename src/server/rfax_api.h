@@ -9,11 +9,16 @@
 // The program calls these names. On Linux they are rfsim's own functions,
 // linked in; on Windows they are the program's forwarders to the
 // RFWIN32.dll it found (server/client_library.h), which take the DLL's
-// calling convention and export names as they come.
+// calling convention and export names as they come. The program's
+// comparators are __cdecl; on 32-bit Windows the forwarder of
+// RFaxListSort hands the library one in the convention the library's own
+// functions have (or the one TARVEK_SORT_CALLBACK names).
 //
 // rfsim built as a DLL (RFAX_EXPORTS; windows/CMakeLists.txt names the
 // exports) has them __stdcall on 32-bit Windows, or __cdecl when
-// RFSIM_CDECL is defined as well.
+// RFSIM_CDECL is defined as well; it calls the comparator in the same
+// convention, or __cdecl when RFSIM_CDECL_CALLBACK is defined (a library
+// that hands the comparator on to the C runtime's qsort).
 #ifndef TARVEK_SERVER_RFAX_API_H_
 #define TARVEK_SERVER_RFAX_API_H_
 
@@ -22,16 +27,22 @@
 #if defined(_WIN32) && !defined(_WIN64) && defined(RFAX_EXPORTS) && \
     !defined(RFSIM_CDECL)
 #define RFAX_CALL __stdcall
+#if !defined(RFSIM_CDECL_CALLBACK)
+#define RFAX_CALLBACK __stdcall
+#endif
 #else
 #define RFAX_CALL
+#endif
+#ifndef RFAX_CALLBACK
+#define RFAX_CALLBACK
 #endif
 
 typedef uint32_t RFaxHandle;
 typedef int32_t RFaxResult;
 
 /// Sort comparator handed to RFaxListSort: two pointers to list elements;
-/// negative, zero or positive as a text comparison. Always cdecl.
-typedef int (*RFaxCompareFn)(const void* a, const void* b);
+/// negative, zero or positive as a text comparison.
+typedef int(RFAX_CALLBACK* RFaxCompareFn)(const void* a, const void* b);
 
 #ifdef __cplusplus
 extern "C" {
