@@ -115,21 +115,18 @@ R callLibrary(LibraryFunctionIndex index, A... arguments) {
 
 namespace {
 
-// The comparison itself, tarvek's own code: a fault in it is not the
-// library's.
-int compareOwn(const void* a, const void* b) {
+// The comparator as the library calls it, around tarvek's own comparison:
+// a fault in that is not the library's.
+int __cdecl cdeclComparator(const void* a, const void* b) {
   LONG caller = activeCall;
   activeCall = kNoCall;
   int result = sortCompare(a, b);
   activeCall = caller;
   return result;
 }
-int __cdecl cdeclComparator(const void* a, const void* b) {
-  return compareOwn(a, b);
-}
 #if defined(__i386__)
 int __stdcall stdcallComparator(const void* a, const void* b) {
-  return compareOwn(a, b);
+  return cdeclComparator(a, b);
 }
 #endif
 
@@ -332,7 +329,7 @@ bool bindClientLibrary(FILE* out) {
   // passed over as the system's own search passes it over, any other
   // failure ends the search.
   LibrarySearch<wchar_t> search = searchTexts.search();
-  wchar_t folder[kPathRoom], file[kPathRoom];
+  wchar_t folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom];
   DWORD failure = 0;
   int ordinal = 0, failedOrdinal = -1;
   HMODULE library = nullptr;
@@ -345,14 +342,12 @@ bool bindClientLibrary(FILE* out) {
     if (library) break;
     failure = GetLastError();
     failedOrdinal = ordinal;
+    wmemcpy(failedFile, file, kPathRoom);
     if (failure != ERROR_BAD_EXE_FORMAT) break;
   }
   if (!library) {
     if (failedOrdinal >= 0) {
-      LibrarySearch<wchar_t> again = searchTexts.search();
-      for (int i = 0; i <= failedOrdinal; ++i) again.next(folder, kPathRoom);
-      libraryFile(folder, file, kPathRoom);
-      reportLoadFailure(file, failure, failedOrdinal);
+      reportLoadFailure(failedFile, failure, failedOrdinal);
     } else {
       reportNotFound();
     }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include <initializer_list>
+#include <string>
 
 #include "util/ascii.h"
 #include "util/ident.h"
@@ -65,17 +66,9 @@ bool isSeparator(Char c) {
   return c == '\\' || c == '/';
 }
 
-// A-Z to a-z, any other character as it is.
-template <typename Char>
-Char fold(Char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<Char>(c + ('a' - 'A')) : c;
-}
-
 template <typename Char>
 size_t textLength(const Char* text) {
-  size_t length = 0;
-  while (text[length]) ++length;
-  return length;
+  return std::char_traits<Char>::length(text);
 }
 
 // A folder's text without the separators it ends in ("C:\x\" is "C:\x"),
@@ -94,7 +87,7 @@ bool sameFolder(const Char* a, size_t aLength, const Char* b,
   if (aLength != bLength) return false;
   for (size_t i = 0; i < aLength; ++i) {
     if (isSeparator(a[i]) && isSeparator(b[i])) continue;
-    if (fold(a[i]) != fold(b[i])) return false;
+    if (foldLetter(a[i]) != foldLetter(b[i])) return false;
   }
   return true;
 }
@@ -129,7 +122,7 @@ void pathEntry(const Char** cursor, const Char** start, size_t* length) {
 
 template <typename Char>
 bool isAbsoluteFolder(const Char* text, size_t length) {
-  Char drive = fold(length > 0 ? text[0] : Char());
+  Char drive = foldLetter(length > 0 ? text[0] : Char());
   if (length >= 3 && drive >= 'a' && drive <= 'z' && text[1] == ':' &&
       isSeparator(text[2]))
     return true;

@@ -15,6 +15,12 @@ inline char foldLetter(char c) {
   return static_cast<char>(foldLetter(static_cast<unsigned char>(c)));
 }
 
+/// A-Z to a-z in a UTF-16 (or UTF-32) text of the system.
+inline wchar_t foldLetter(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A'))
+                                  : c;
+}
+
 /// a-z to A-Z.
 inline char upperLetter(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
