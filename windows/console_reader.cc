@@ -8,12 +8,13 @@
 // RESULT (UTF-8, LF line ends): "exit 0xXXXXXXXX" (the program's exit
 // code), "code page N" (the console's output code page after the run), then
 // the screen, one line per row, trailing blanks trimmed, empty rows at the
-// end dropped. The screen is cleared before the program starts and the old
-// output code page is put back after the run. With -stdout the program's
+// end dropped. The screen is cleared (and made wide enough that no line
+// wraps) before the program starts; the old output code page is put back
+// after the run. With -stdout the program's
 // standard output is FILE (as cmd's "> FILE"); its input and errors stay on
 // the console. Ctrl+C and Ctrl+Break reach the program; the reader ignores
 // them (a handler of its own: ignoring them with a null handler would be
-// inherited). Exit code 0, or 1 with the reason in RESULT.
+// inherited). Exit code 0, 1 with the reason in RESULT, 2 for a bad usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,7 +23,7 @@
 
 namespace {
 
-// Wide enough that no line of tarvek's wraps (Wine's console has 80).
+// Columns enough that no line of tarvek's wraps (Wine's console has 80).
 const SHORT kColumns = 512;
 
 const wchar_t* resultFile = nullptr;
@@ -98,6 +99,7 @@ int wmain(int argc, wchar_t** argv) {
   for (; i + 1 < argc && argv[i][0] == L'-'; i += 2) {
     if (std::wcscmp(argv[i], L"-cp") == 0) {
       codePage = static_cast<UINT>(std::wcstoul(argv[i + 1], nullptr, 10));
+      if (codePage == 0) break;
     } else if (std::wcscmp(argv[i], L"-stdout") == 0) {
       redirect = argv[i + 1];
     } else if (std::wcscmp(argv[i], L"-cd") == 0) {
