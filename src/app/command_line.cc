@@ -38,4 +38,13 @@ bool scanCommandLine(int argc, char** argv, CommandLine* line) {
   return true;
 }
 
+int firstInexactArgument(int argc, char** argv, const bool* exact) {
+  CommandLine line;
+  if (!scanCommandLine(argc, argv, &line)) return 0;
+  for (int i = 1; i < argc; ++i) {
+    if (!exact[i] && argv[i] != line.outputName) return i;
+  }
+  return 0;
+}
+
 }  // namespace tarvek

@@ -32,6 +32,13 @@ struct CommandLine {
 /// missing its argument, or no host.
 bool scanCommandLine(int argc, char** argv, CommandLine* line);
 
+/// The first argument (1 to argc - 1) that `exact[i]` says is not the text
+/// it was typed as (Windows: a character the ANSI code page lacks) and that
+/// reaches the library, or 0 when there is none. Only the report's file name
+/// never does (it is opened by its own name); when the scan shows the usage,
+/// no argument is used.
+int firstInexactArgument(int argc, char** argv, const bool* exact);
+
 }  // namespace tarvek
 
 #endif  // TARVEK_APP_COMMAND_LINE_H_

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/test_util.h"
@@ -101,6 +103,26 @@ TEST(CommandLineTest, OptionsTakeEffect) {
   s = scan({"tarvek", "-g", "", "alpha"});
   ASSERT_TRUE(s.ok);
   EXPECT_STREQ(s.line.groupPattern, "");
+}
+
+// Arguments holding '?' stand for those that didn't convert exactly.
+TEST(CommandLineTest, AnInexactArgumentIsRefusedUnlessItNamesTheReport) {
+  auto first = [](std::initializer_list<const char*> args) {
+    Arguments arguments(args);
+    std::vector<char> exact(arguments.count());
+    for (int i = 0; i < arguments.count(); ++i)
+      exact[i] = strchr(arguments.vector()[i], '?') == nullptr;
+    return firstInexactArgument(arguments.count(), arguments.vector(),
+                                reinterpret_cast<bool*>(exact.data()));
+  };
+  EXPECT_EQ(first({"tarvek", "-o", "?.txt", "demo"}), 0);
+  EXPECT_EQ(first({"tarvek", "-ls", "eu", "?*"}), 3);
+  EXPECT_EQ(first({"tarvek", "-g", "?", "-o", "?", "demo"}), 2);
+  EXPECT_EQ(first({"tarvek", "-s", "?", "-o", "x", "u"}), 2);
+  EXPECT_EQ(first({"tarvek", "demo", "-o", "?"}), 3) << "after the host";
+  EXPECT_EQ(first({"tarvek", "-o", "?", "-o", "x", "demo"}), 2)
+      << "only the name the report takes";
+  EXPECT_EQ(first({"tarvek", "-?", "?"}), 0) << "the usage uses none";
 }
 
 }  // namespace

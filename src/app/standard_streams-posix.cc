@@ -10,7 +10,7 @@ TARVEK_IDENT("@(#)standard_streams-posix.cc 1.1 2026/12/08")
 
 namespace tarvek {
 
-void holdClosedStandardStreams() {
+void prepareStandardStreams() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     int held = open("/dev/null", O_RDONLY);

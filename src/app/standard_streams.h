@@ -4,12 +4,21 @@
 
 namespace tarvek {
 
-/// A standard stream the process was started without (its descriptor
-/// closed) would be taken by the report file, and console text would land in
-/// the report. Each closed one is held by the null device opened for
-/// reading, so writes to it fail and are reported like any other failed
-/// write. Call once, before any file is opened.
-void holdClosedStandardStreams();
+/// Call once, first, before anything is written or opened.
+///
+/// POSIX: a standard stream the process was started without (its
+/// descriptor closed) would be taken by the report file, and console text
+/// would land in the report. Each closed one is held by the null device
+/// opened for reading, so writes to it fail and are reported like any other
+/// failed write.
+///
+/// Windows: standard output that is a file or a pipe is fully buffered, as
+/// Windows' C runtime buffers it (Wine's writes at every call), so that
+/// every flush the run relies on is one it makes. Ctrl+C, Ctrl+Break and
+/// closing the console flush standard output and the report, write
+/// "*** Interrupted" and end the process as Windows ends it on Ctrl+C
+/// (0xC000013A).
+void prepareStandardStreams();
 
 }  // namespace tarvek
 

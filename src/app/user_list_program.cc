@@ -5,10 +5,12 @@
 
 #include <new>
 
+#include "app/arguments.h"
 #include "app/standard_streams.h"
 #include "reports/long_report.h"
 #include "server/client_library.h"
 #include "util/ident.h"
+#include "util/text_output.h"
 #include "util/utc_time.h"
 #include "app/version.h"
 
@@ -36,16 +38,16 @@ UserListProgram::~UserListProgram() {
 }
 
 void UserListProgram::printUsage() {
-  fprintf(console, "%s\n", kTitle);
-  fprintf(console, "Version %s [%s]\n", kRelease, buildText());
-  fprintf(console, "\n");
+  printText(console, "%s\n", kTitle);
+  printText(console, "Version %s [%s]\n", kRelease, buildText());
+  writeText(console, "\n");
   fflush(console);
-  fputs(
-      "List the users on a RightFax server.\n"
-      "\n",
-      console);
-  fprintf(console, "usage:  %s [-option...] host [userID...]\n", kProgramName);
-  fputs(
+  writeText(console,
+            "List the users on a RightFax server.\n"
+            "\n");
+  printText(console, "usage:  %s [-option...] host [userID...]\n",
+            kProgramName);
+  writeText(console,
       "\n"
       "Options:\n"
       "    -g name     Show users within a specific group.\n"
@@ -58,8 +60,7 @@ void UserListProgram::printUsage() {
       "\n"
       "If no user-IDs or groups are specified, a list of all users is "
       "printed.\n"
-      "Group and user names may contain '?' and '*' wildcard characters.\n",
-      console);
+      "Group and user names may contain '?' and '*' wildcard characters.\n");
   fflush(console);
 }
 
@@ -73,7 +74,7 @@ int UserListProgram::run(int argc, char** argv) {
   output = console;
   outputName_ = line.outputName;
   if (strcmp(line.outputName, "-") != 0) {
-    FILE* file = fopen(line.outputName, "w");
+    FILE* file = openReportFile(line.outputName);
     if (file == nullptr) {
       reportOutputFailure(errno);
       return kExitOutputFailed;
@@ -108,7 +109,9 @@ int UserListProgram::run(int argc, char** argv) {
 }
 
 void UserListProgram::reportOutputFailure(int error) {
-  say("*** Can't open/write: %s: %s\n", outputName_, strerror(error));
+  writeText(console, "*** Can't open/write: ");
+  writeArgument(console, outputName_);
+  say(": %s\n", strerror(error));
 }
 
 void UserListProgram::noteOutputError() {
@@ -148,11 +151,12 @@ const char* UserListProgram::reportedServer() const {
 }
 
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
-  holdClosedStandardStreams();
+  prepareStandardStreams();
+  if (!takeArguments(&argc, &argv, console)) return kExitUsage;
   if (!bindClientLibrary(console)) return kExitNoConnection;
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
   if (program == nullptr) {
-    fputs(FaxServerProgram::kOutOfMemoryLine, console);
+    writeText(console, FaxServerProgram::kOutOfMemoryLine);
     fflush(console);
     return kExitOutOfMemory;
   }

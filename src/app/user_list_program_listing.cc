@@ -7,6 +7,7 @@
 #include "server/user_info_record.h"
 #include "server/user_list_element.h"
 #include "util/ident.h"
+#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)user_list_program_listing.cc 1.1 2026/12/08")
 
@@ -99,7 +100,7 @@ bool UserListProgram::listUsers(char** patterns) {
           line.clear();
           appendUnloadedUser(texts, output != console, &line);
           line.writeTo(output);
-          fputs("*** Cannot retrieve info for user\n", console);
+          writeText(console, "*** Cannot retrieve info for user\n");
         }
         checkOutput();
         break;
@@ -115,7 +116,7 @@ bool UserListProgram::listUsers(char** patterns) {
   checkOutput();
   fflush(console);
   RFaxCloseListHandle(list);
-  if (format != Short) fprintf(console, "Users: %d\n", count);
+  if (format != Short) printText(console, "Users: %d\n", count);
   fflush(console);
   return true;
 }

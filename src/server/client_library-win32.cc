@@ -1,24 +1,29 @@
 #include <stdint.h>
+#include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 
 #include "server/client_library.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include "server/library_search.h"
 #include "server/rfax_api.h"
 #include "util/ident.h"
+#include "util/text_output.h"
 
-TARVEK_IDENT("@(#)client_library-win32.cc 1.2 2026/12/09")
+TARVEK_IDENT("@(#)client_library-win32.cc 1.3 2026/12/09")
 
 namespace tarvek {
 namespace {
 
-// Room for a folder or a file's path, in UTF-16 units.
-constexpr size_t kPathRoom = 4096;
+// Room for a folder or a file's path, in UTF-16 units: the longest path
+// Windows takes.
+constexpr size_t kPathRoom = 32768;
 // What a call of a function the library lacks returns (RFaxLoadUser3 only:
 // the others must be there).
 constexpr int32_t kMissingFunction = -1;
@@ -28,8 +33,9 @@ constexpr LONG kNoCall = -1;
 FARPROC bound[kLibraryFunctionCount];
 // Where the lines of a failure go (standard output).
 FILE* console;
-// The library function running now, or kNoCall (also while the library
-// calls back into tarvek's comparator).
+// The library function running now, or kNoCall. While the library sorts,
+// that stays RFaxListSort inside tarvek's comparator too: what the library
+// hands it is the library's, and a broken stack hands it garbage.
 volatile LONG activeCall = kNoCall;
 // tarvek's comparator during a sort.
 RFaxCompareFn sortCompare;
@@ -115,14 +121,9 @@ R callLibrary(LibraryFunctionIndex index, A... arguments) {
 
 namespace {
 
-// The comparator as the library calls it, around tarvek's own comparison:
-// a fault in that is not the library's.
+// The comparator as the library calls it, around tarvek's own comparison.
 int __cdecl cdeclComparator(const void* a, const void* b) {
-  LONG caller = activeCall;
-  activeCall = kNoCall;
-  int result = sortCompare(a, b);
-  activeCall = caller;
-  return result;
+  return sortCompare(a, b);
 }
 #if defined(__i386__)
 int __stdcall stdcallComparator(const void* a, const void* b) {
@@ -146,18 +147,6 @@ RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
 
 namespace {
 
-// `text` as the console's code page can write it: '?' for what it can't.
-void writeWide(FILE* out, const wchar_t* text) {
-  UINT codePage = GetConsoleOutputCP();
-  if (codePage == 0) codePage = GetACP();
-  bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
-  char bytes[4 * kPathRoom];
-  int length = WideCharToMultiByte(codePage, 0, text, -1, bytes,
-                                   static_cast<int>(sizeof bytes),
-                                   utf ? nullptr : "?", nullptr);
-  if (length > 0) fputs(bytes, out);
-}
-
 // The last line of a run that a fault in the library ended, and the
 // exception's code as the exit code (as Windows ends a crashed program).
 // A fault while no library call runs is tarvek's own: the system's way.
@@ -168,16 +157,16 @@ LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
     return previousFilter ? previousFilter(exception)
                           : EXCEPTION_CONTINUE_SEARCH;
   DWORD code = exception->ExceptionRecord->ExceptionCode;
-  fprintf(console, "*** %s failed in %s: exception 0x%08lX\n",
-          kClientLibraryFile, kLibraryFunctions[call].name,
-          static_cast<unsigned long>(code));
+  printText(console, "*** %s failed in %s: exception 0x%08lX\n",
+            kClientLibraryFile, kLibraryFunctions[call].name,
+            static_cast<unsigned long>(code));
 #if defined(__i386__)
   if (call == kListSort) {
     const char* other = conventionName(otherConvention(sortConvention));
-    fprintf(console,
-            "*** If %s calls the sort comparator as %s, set %s=%s and run "
-            "tarvek again\n",
-            kClientLibraryFile, other, kSortCallbackVariable, other);
+    printText(console,
+              "*** If %s calls the sort comparator as %s, set %s=%s and run "
+              "tarvek again\n",
+              kClientLibraryFile, other, kSortCallbackVariable, other);
   }
 #endif
   fflush(nullptr);
@@ -204,35 +193,51 @@ bool isFile(const wchar_t* path) {
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The system's text for `error`, without its line end; a "%1" in it (as in
-// "%1 is not a valid Win32 application.") names the library's file.
+// The system's text for `error` (systemReasonText).
 void systemReason(DWORD error, char* text, size_t room) {
   char raw[512];
   DWORD length = FormatMessageA(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
       error, 0, raw, static_cast<DWORD>(sizeof raw), nullptr);
-  while (length > 0 && (raw[length - 1] == '\r' || raw[length - 1] == '\n' ||
-                        raw[length - 1] == ' '))
-    --length;
-  raw[length] = '\0';
-  if (length == 0) {
-    snprintf(text, room, "system error %lu", static_cast<unsigned long>(error));
-    return;
-  }
-  const char* insert = strstr(raw, "%1");
-  if (insert) {
-    snprintf(text, room, "%.*s%s%s", static_cast<int>(insert - raw), raw,
-             kClientLibraryFile, insert + 2);
-  } else {
-    snprintf(text, room, "%s", raw);
-  }
+  raw[length < sizeof raw ? length : 0] = '\0';
+  systemReasonText(raw, error, text, room);
 }
 
-// The folders searched: the program's, the system folder, PATH.
+// True when `file` is a program image for another machine than this
+// program's, which the system's own search passes over too. Any other file
+// that won't load is damaged, or not a DLL at all.
+bool isOtherMachineFile(const wchar_t* file) {
+#if defined(__i386__)
+  constexpr uint16_t kOwnMachine = kMachineI386;
+#else
+  constexpr uint16_t kOwnMachine = kMachineAmd64;
+#endif
+  HANDLE handle = CreateFileW(file, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                  FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  unsigned char head[64], header[6];
+  DWORD got = 0;
+  bool other = false;
+  if (ReadFile(handle, head, sizeof head, &got, nullptr)) {
+    LARGE_INTEGER offset;
+    offset.QuadPart = peHeaderOffset(head, got);
+    other = offset.QuadPart != 0 &&
+            SetFilePointerEx(handle, offset, nullptr, FILE_BEGIN) &&
+            ReadFile(handle, header, sizeof header, &got, nullptr) &&
+            isOtherMachineImage(header, got, kOwnMachine);
+  }
+  CloseHandle(handle);
+  return other;
+}
+
+// The folders searched: the program's, the system folder, PATH (of any
+// length; empty when there is no memory for it).
 struct SearchTexts {
   wchar_t programFolder[kPathRoom] = L"";
   wchar_t systemFolder[kPathRoom] = L"";
-  wchar_t path[32768] = L"";
+  wchar_t* path = nullptr;
 
   void read() {
     DWORD length = GetModuleFileNameW(nullptr, programFolder, kPathRoom);
@@ -245,63 +250,109 @@ struct SearchTexts {
     length = GetSystemDirectoryW(systemFolder, kPathRoom);
     if (length >= kPathRoom) length = 0;
     systemFolder[length] = L'\0';
-    length = GetEnvironmentVariableW(L"PATH", path, 32768);
-    if (length >= 32768) length = 0;
-    path[length] = L'\0';
+    // The size asked for, then the text; again if it grew in between.
+    for (DWORD room = GetEnvironmentVariableW(L"PATH", nullptr, 0); room > 0;) {
+      free(path);
+      path = static_cast<wchar_t*>(malloc(room * sizeof(wchar_t)));
+      if (path == nullptr) break;
+      length = GetEnvironmentVariableW(L"PATH", path, room);
+      if (length < room) return;
+      room = length;
+    }
+    free(path);
+    path = nullptr;
   }
 
   LibrarySearch<wchar_t> search() const {
     return LibrarySearch<wchar_t>(programFolder, systemFolder, path);
   }
+
+  // The loader searches PATH for the library's dependencies: its relative
+  // and empty entries (the current folder among them) are taken out of the
+  // process's PATH for good, its absolute ones stay.
+  void keepAbsolutePath() const {
+    if (path == nullptr) return;
+    wchar_t* absolute =
+        static_cast<wchar_t*>(malloc((wcslen(path) + 1) * sizeof(wchar_t)));
+    if (absolute == nullptr) return;
+    absolutePathEntries(path, absolute);
+    if (wcscmp(absolute, path) != 0) SetEnvironmentVariableW(L"PATH", absolute);
+    free(absolute);
+  }
 };
 
 SearchTexts searchTexts;
+// Folders and files of the search (too large for the stack).
+wchar_t searchFolder[kPathRoom], searchFile[kPathRoom];
 
 // "*** RFWIN32.dll not found; looked in: A; B; C"
 void reportNotFound() {
-  fprintf(console, "*** %s not found; looked in: ", kClientLibraryFile);
+  printText(console, "*** %s not found; looked in: ", kClientLibraryFile);
   LibrarySearch<wchar_t> search = searchTexts.search();
-  wchar_t folder[kPathRoom];
-  for (const char* separator = ""; search.next(folder, kPathRoom);
+  for (const char* separator = ""; search.next(searchFolder, kPathRoom);
        separator = "; ") {
-    fputs(separator, console);
-    writeWide(console, folder);
+    writeText(console, separator);
+    writeWideText(console, searchFolder);
   }
-  fputs("\n", console);
+  writeText(console, "\n");
 }
 
-// "*** Can't load FILE: REASON", and "; passed over: A (not a 32-bit
-// DLL), ..." for the files found before it: each of those was passed over,
-// since any other failure ends the search.
-void reportLoadFailure(const wchar_t* file, DWORD error, int ordinal) {
+// "*** Can't load FILE: REASON", "; not a usable DLL (damaged, or not a
+// DLL)" when it is no image for another machine either, and "; passed over:
+// A (not a 32-bit DLL), ..." for the files found before it: each of those
+// was passed over, since any other failure ends the search.
+void reportLoadFailure(const wchar_t* file, DWORD error, bool damaged,
+                       int ordinal) {
   char reason[512];
   systemReason(error, reason, sizeof reason);
-  fputs("*** Can't load ", console);
-  writeWide(console, file);
-  fprintf(console, ": %s", reason);
+  writeText(console, "*** Can't load ");
+  writeWideText(console, file);
+  printText(console, ": %s", reason);
+  if (damaged) writeText(console, "; not a usable DLL (damaged, or not a DLL)");
   LibrarySearch<wchar_t> search = searchTexts.search();
-  wchar_t folder[kPathRoom], earlier[kPathRoom];
   const char* separator = "; passed over: ";
-  for (int i = 0; i < ordinal && search.next(folder, kPathRoom); ++i) {
-    if (!libraryFile(folder, earlier, kPathRoom) || !isFile(earlier)) continue;
-    fputs(separator, console);
-    writeWide(console, earlier);
-    fprintf(console, " (not a %d-bit DLL)", static_cast<int>(8 * sizeof(void*)));
+  for (int i = 0; i < ordinal && search.next(searchFolder, kPathRoom); ++i) {
+    if (!libraryFile(searchFolder, searchFile, kPathRoom) ||
+        !isFile(searchFile))
+      continue;
+    writeText(console, separator);
+    writeWideText(console, searchFile);
+    printText(console, " (not a %d-bit DLL)",
+              static_cast<int>(8 * sizeof(void*)));
     separator = ", ";
   }
-  fputs("\n", console);
+  writeText(console, "\n");
 }
 
 // Reads TARVEK_SORT_CALLBACK (32-bit Windows only: elsewhere there is one
-// convention); false for a value it doesn't take.
+// convention); false, with the line that shows the value, for a value it
+// doesn't take.
 bool readSortCallbackVariable() {
 #if defined(__i386__)
-  char value[16];
-  DWORD length = GetEnvironmentVariableA(kSortCallbackVariable, value,
-                                         static_cast<DWORD>(sizeof value));
-  if (length >= sizeof value) return false;
-  value[length] = '\0';
-  return parseCallbackConvention(value, &variableConvention);
+  static wchar_t value[kPathRoom];
+  wchar_t name[sizeof kSortCallbackVariable];
+  for (size_t i = 0; i < sizeof name / sizeof name[0]; ++i)
+    name[i] = static_cast<wchar_t>(kSortCallbackVariable[i]);
+  DWORD length = GetEnvironmentVariableW(name, value, kPathRoom);
+  if (length >= kPathRoom) length = 0;
+  value[length] = L'\0';
+  // Its letters, when they are all plain ASCII and few; else a text that
+  // names no convention.
+  char letters[32] = "\x7f";
+  if (length < sizeof letters) {
+    size_t i = 0;
+    while (i < length && value[i] > 0 && value[i] < 0x7F) {
+      letters[i] = static_cast<char>(value[i]);
+      ++i;
+    }
+    if (i == length) letters[i] = '\0';
+  }
+  if (parseCallbackConvention(letters, &variableConvention)) return true;
+  printText(console, "*** %s must be cdecl or stdcall, not \"",
+            kSortCallbackVariable);
+  writeWideText(console, value);
+  writeText(console, "\"\n");
+  return false;
 #else
   return true;
 #endif
@@ -318,19 +369,19 @@ bool bindClientLibrary(FILE* out) {
                SEM_NOOPENFILEERRORBOX);
   previousFilter = SetUnhandledExceptionFilter(libraryFault);
   if (!readSortCallbackVariable()) {
-    fprintf(console, "*** %s must be cdecl or stdcall\n",
-            kSortCallbackVariable);
     fflush(console);
     return false;
   }
   searchTexts.read();
+  searchTexts.keepAbsolutePath();
 
-  // The first RFWIN32.dll that loads; a file of the wrong machine type is
+  // The first RFWIN32.dll that loads; an image for another machine is
   // passed over as the system's own search passes it over, any other
   // failure ends the search.
   LibrarySearch<wchar_t> search = searchTexts.search();
-  wchar_t folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom];
+  static wchar_t folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom];
   DWORD failure = 0;
+  bool damaged = false;
   int ordinal = 0, failedOrdinal = -1;
   HMODULE library = nullptr;
   for (; search.next(folder, kPathRoom); ++ordinal) {
@@ -342,18 +393,22 @@ bool bindClientLibrary(FILE* out) {
     if (library) break;
     failure = GetLastError();
     failedOrdinal = ordinal;
-    wmemcpy(failedFile, file, kPathRoom);
-    if (failure != ERROR_BAD_EXE_FORMAT) break;
+    wmemcpy(failedFile, file, wcslen(file) + 1);
+    damaged = failure == ERROR_BAD_EXE_FORMAT && !isOtherMachineFile(file);
+    if (failure != ERROR_BAD_EXE_FORMAT || damaged) break;
   }
   if (!library) {
     if (failedOrdinal >= 0) {
-      reportLoadFailure(failedFile, failure, failedOrdinal);
+      reportLoadFailure(failedFile, failure, damaged, failedOrdinal);
     } else {
       reportNotFound();
     }
     fflush(console);
     return false;
   }
+  // A library that installs a filter of its own as it loads doesn't take
+  // the line's place.
+  SetUnhandledExceptionFilter(libraryFault);
 
   for (int i = 0; i < kLibraryFunctionCount; ++i) {
     const LibraryFunction& function = kLibraryFunctions[i];
@@ -363,9 +418,9 @@ bool bindClientLibrary(FILE* out) {
         bound[i] = GetProcAddress(library, name);
     }
     if (!bound[i] && function.required) {
-      fprintf(console, "*** No function %s in ", function.name);
-      writeWide(console, file);
-      fputs("\n", console);
+      printText(console, "*** No function %s in ", function.name);
+      writeWideText(console, file);
+      writeText(console, "\n");
       fflush(console);
       return false;
     }

@@ -11,6 +11,7 @@
 #include "server/user_info_record.h"
 #include "util/bytes.h"
 #include "util/ident.h"
+#include "util/text_output.h"
 #include "util/utc_time.h"
 
 TARVEK_IDENT("@(#)fax_server_program.cc 1.1 2026/12/08")
@@ -67,7 +68,7 @@ FaxServerProgram::FaxServerProgram(FILE* consoleStream, PauseFunction pauseFn)
   apiVersion = RFaxGetAPIVersion();
   char version[kTimeTextSize];
   formatUtc(apiVersion, "%m/%d/%Y %H:%M:%SZ", version, sizeof version);
-  fprintf(console, "RightFax API version: %s\n", version);
+  printText(console, "RightFax API version: %s\n", version);
   serverInfo = new (std::nothrow) unsigned char[kServerInfoSize]();
 }
 
@@ -88,7 +89,7 @@ FaxServerProgram::~FaxServerProgram() {
 void FaxServerProgram::say(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  vfprintf(console, format, args);
+  printTextV(console, format, args);
   va_end(args);
   fflush(console);
 }

@@ -1,11 +1,13 @@
 #include "server/library_search.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include <initializer_list>
 #include <string>
 
 #include "util/ascii.h"
+#include "util/bytes.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)library_search.cc 1.2 2026/12/09")
@@ -183,8 +185,26 @@ bool LibrarySearch<Char>::next(Char* folder, size_t room) {
   return false;
 }
 
+template <typename Char>
+void absolutePathEntries(const Char* pathText, Char* out) {
+  const Char* cursor = pathText ? pathText : &kNoText<Char>;
+  Char* end = out;
+  while (*cursor) {
+    const Char* raw = cursor;
+    const Char* start;
+    size_t length;
+    pathEntry(&cursor, &start, &length);
+    if (!isAbsoluteFolder(start, length)) continue;
+    if (end != out) *end++ = ';';
+    for (const Char* c = raw; c < cursor && *c != ';'; ++c) *end++ = *c;
+  }
+  *end = '\0';
+}
+
 template bool isAbsoluteFolder(const char*, size_t);
 template bool isAbsoluteFolder(const wchar_t*, size_t);
+template void absolutePathEntries(const char*, char*);
+template void absolutePathEntries(const wchar_t*, wchar_t*);
 template class LibrarySearch<char>;
 template class LibrarySearch<wchar_t>;
 
@@ -199,13 +219,18 @@ CallbackConvention conventionFromStack(uint32_t argumentBytes,
 bool parseCallbackConvention(const char* text,
                              CallbackConvention* convention) {
   *convention = CallbackConvention::kUnknown;
-  if (!text || !*text) return true;
+  if (!text) return true;
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (blank(*text)) ++text;
+  size_t length = strlen(text);
+  while (length > 0 && blank(text[length - 1])) --length;
+  if (length == 0) return true;
   for (CallbackConvention named :
        {CallbackConvention::kCdecl, CallbackConvention::kStdcall}) {
     const char* name = conventionName(named);
     size_t i = 0;
-    while (name[i] && foldLetter(text[i]) == name[i]) ++i;
-    if (!name[i] && !text[i]) {
+    while (i < length && name[i] && foldLetter(text[i]) == name[i]) ++i;
+    if (!name[i] && i == length) {
       *convention = named;
       return true;
     }
@@ -228,6 +253,52 @@ CallbackConvention otherConvention(CallbackConvention convention) {
   return convention == CallbackConvention::kStdcall
              ? CallbackConvention::kCdecl
              : CallbackConvention::kStdcall;
+}
+
+void systemReasonText(const char* raw, unsigned long error, char* text,
+                      size_t room) {
+  if (room == 0) return;
+  size_t length = raw ? strlen(raw) : 0;
+  while (length > 0 && (raw[length - 1] == '\r' || raw[length - 1] == '\n' ||
+                        raw[length - 1] == ' '))
+    --length;
+  if (length == 0) {
+    snprintf(text, room, "system error %lu", error);
+    return;
+  }
+  size_t used = 0;
+  auto put = [&](const char* part, size_t size) {
+    size_t fits = used + size < room ? size : room - 1 - used;
+    memcpy(text + used, part, fits);
+    used += fits;
+  };
+  for (size_t i = 0; i < length;) {
+    if (i + 1 < length && raw[i] == '%' && raw[i + 1] == '1') {
+      put(kClientLibraryFile, sizeof kClientLibraryFile - 1);
+      i += 2;
+    } else {
+      put(raw + i++, 1);
+    }
+  }
+  text[used] = '\0';
+}
+
+uint32_t peHeaderOffset(const unsigned char* head, size_t size) {
+  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return 0;
+  return readU32(head + 0x3C);
+}
+
+bool isOtherMachineImage(const unsigned char* header, size_t size,
+                         uint16_t ownMachine) {
+  if (size < 6 || memcmp(header, "PE\0\0", 4) != 0) return false;
+  uint16_t machine = readU16(header + 4);
+  // x86, x64, ARM (Thumb-2), ARM64, Itanium.
+  static const uint16_t kWindowsMachines[] = {kMachineI386, kMachineAmd64,
+                                              0x01C4, 0xAA64, 0x0200};
+  if (machine == ownMachine) return false;
+  for (uint16_t known : kWindowsMachines)
+    if (machine == known) return true;
+  return false;
 }
 
 }  // namespace tarvek

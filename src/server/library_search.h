@@ -56,6 +56,12 @@ bool exportName(const LibraryFunction& function, int form, char* name,
 template <typename Char>
 bool isAbsoluteFolder(const Char* text, size_t length);
 
+/// `pathText` without its empty and relative entries: the absolute ones
+/// (isAbsoluteFolder, double quotes aside) as they stand, in their order,
+/// joined by ';', into `out`, which has room for the whole of `pathText`.
+template <typename Char>
+void absolutePathEntries(const Char* pathText, Char* out);
+
 /// The folders searched for the client library, in order: the program's
 /// folder, the system folder, then each absolute folder of the PATH text
 /// (double quotes removed; empty and relative entries skipped). Each folder
@@ -98,9 +104,10 @@ CallbackConvention conventionFromStack(uint32_t argumentBytes,
 /// library whose functions and callbacks differ.
 constexpr char kSortCallbackVariable[] = "TARVEK_SORT_CALLBACK";
 
-/// Reads the variable's value: "cdecl" or "stdcall" (letters in any case)
-/// set that convention; null or empty leave it kUnknown (the library's own
-/// functions decide). False for any other text.
+/// Reads the variable's value: "cdecl" or "stdcall" (letters in any case,
+/// blanks around it ignored) set that convention; null, empty or blank
+/// leave it kUnknown (the library's own functions decide). False for any
+/// other text.
 bool parseCallbackConvention(const char* text, CallbackConvention* convention);
 
 /// The convention the comparator is handed in: the variable's, else the
@@ -113,6 +120,30 @@ const char* conventionName(CallbackConvention convention);
 
 /// The convention to suggest after a sort that crashed in `convention`.
 CallbackConvention otherConvention(CallbackConvention convention);
+
+/// The system's text for a failure (`raw`, as the system formats it, line
+/// end and all) into `text` (`room` bytes): without its trailing line end
+/// and blanks, each "%1" in it (as in "%1 is not a valid Win32
+/// application.") naming the library's file; "system error N" when the
+/// system has no text for it.
+void systemReasonText(const char* raw, unsigned long error, char* text,
+                      size_t room);
+
+/// Where the PE header of an image begins, read from the first `size` bytes
+/// of its file (the DOS header: "MZ", the offset at 0x3C); 0 when they are
+/// not such a header.
+uint32_t peHeaderOffset(const unsigned char* head, size_t size);
+
+/// The Machine field of a program image.
+constexpr uint16_t kMachineI386 = 0x014C;
+constexpr uint16_t kMachineAmd64 = 0x8664;
+
+/// True when `header` (`size` bytes from the PE header's offset) is a PE
+/// header ("PE\0\0") whose Machine field names one of Windows' machines
+/// other than `ownMachine`: a sound DLL built for another machine, which the
+/// search passes over as the system's own does.
+bool isOtherMachineImage(const unsigned char* header, size_t size,
+                         uint16_t ownMachine);
 
 }  // namespace tarvek
 

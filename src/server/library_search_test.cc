@@ -1,5 +1,7 @@
 #include "server/library_search.h"
 
+#include <string.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -72,6 +74,76 @@ TEST(LibrarySearchTest, FoldersThatDontFitAreSkipped) {
             (Folders{"C:\\p", "C:\\short"}));
 }
 
+TEST(LibrarySearchTest, OnlyAbsoluteEntriesStayOnThePathTheLoaderSearches) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""},
+      {".;;bin;C:bin;\\bin", ""},
+      {"C:\\a;.;\"C:\\b c\";;\\\\s\\x;rel\\;d:/y/", "C:\\a;\"C:\\b c\";\\\\s\\x;d:/y/"},
+  };
+  for (const auto& [path, expected] : cases) {
+    std::vector<char> out(strlen(path) + 1);
+    absolutePathEntries(path, out.data());
+    EXPECT_STREQ(out.data(), expected) << path;
+  }
+}
+
+TEST(LibrarySearchTest, TheSystemsReasonNamesTheFile) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"%1 is not a valid Win32 application.\r\n",
+       "RFWIN32.dll is not a valid Win32 application."},
+      {"Bad image %1 (%1).  \r\n", "Bad image RFWIN32.dll (RFWIN32.dll)."},
+      {"The specified module could not be found.\r\n",
+       "The specified module could not be found."},
+      {"100%", "100%"},
+      {"\r\n", "system error 193"},
+      {"", "system error 193"},
+  };
+  for (const auto& [raw, expected] : cases) {
+    char text[64];
+    systemReasonText(raw, 193, text, sizeof text);
+    EXPECT_STREQ(text, expected) << raw;
+  }
+  char small[8];
+  systemReasonText("%1 is long", 193, small, sizeof small);
+  EXPECT_STREQ(small, "RFWIN32");
+}
+
+TEST(LibrarySearchTest, OnlyASoundImageForAnotherMachineIsPassedOver) {
+  unsigned char dos[64] = {'M', 'Z'};
+  dos[0x3C] = 0x80;
+  EXPECT_EQ(peHeaderOffset(dos, sizeof dos), 0x80u);
+  EXPECT_EQ(peHeaderOffset(dos, 63), 0u) << "truncated";
+  dos[1] = 'X';
+  EXPECT_EQ(peHeaderOffset(dos, sizeof dos), 0u) << "no MZ";
+
+  auto header = [](const char* signature, uint16_t machine) {
+    std::vector<unsigned char> h(signature, signature + 4);
+    h.push_back(static_cast<unsigned char>(machine & 0xFF));
+    h.push_back(static_cast<unsigned char>(machine >> 8));
+    return h;
+  };
+  const struct {
+    std::vector<unsigned char> header;
+    size_t size;
+    bool other;
+  } cases[] = {
+      {header("PE\0\0", kMachineAmd64), 6, true},
+      {header("PE\0\0", 0xAA64), 6, true},
+      {header("PE\0\0", kMachineI386), 6, false},
+      {header("PE\0\0", 0x0000), 6, false},
+      {header("PE\0\0", 0x1234), 6, false},
+      {header("PE\0\0", kMachineAmd64), 5, false},
+      {header("PF\0\0", kMachineAmd64), 6, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(isOtherMachineImage(c.header.data(), c.size, kMachineI386),
+              c.other)
+        << c.header[4] + 256 * c.header[5] << " " << c.size;
+  }
+  EXPECT_FALSE(isOtherMachineImage(header("PE\0\0", kMachineAmd64).data(), 6,
+                                   kMachineAmd64));
+}
+
 TEST(ExportNameTest, PlainThenBothStdcallDecorationsThenUnderscore) {
   const LibraryFunction& loadUser3 = kLibraryFunctions[kLoadUser3];
   std::vector<std::string> names;
@@ -131,14 +203,15 @@ TEST(CallbackConventionTest, TheVariableTakesItsTwoValuesOrNothing) {
   using C = CallbackConvention;
   const std::pair<const char*, C> good[] = {
       {nullptr, C::kUnknown}, {"", C::kUnknown},      {"cdecl", C::kCdecl},
-      {"CDECL", C::kCdecl},   {"stdcall", C::kStdcall}, {"StdCall", C::kStdcall}};
+      {"CDECL", C::kCdecl},   {"stdcall", C::kStdcall}, {"StdCall", C::kStdcall},
+      {"cdecl ", C::kCdecl},  {" \tstdcall ", C::kStdcall}, {"  ", C::kUnknown}};
   for (const auto& [text, expected] : good) {
     C convention = C::kStdcall;
     EXPECT_TRUE(parseCallbackConvention(text, &convention)) << text;
     EXPECT_EQ(convention, expected) << text;
   }
-  for (const char* text : {"cdec", "cdecl ", " stdcall", "stdcalls", "__cdecl",
-                           "pascal", "0", "cdecl\xff"}) {
+  for (const char* text : {"cdec", "cd ecl", "stdcalls", "__cdecl", "pascal",
+                           "0", "cdecl\xff", "cdecl\n"}) {
     C convention = C::kStdcall;
     EXPECT_FALSE(parseCallbackConvention(text, &convention)) << text;
   }

@@ -13,6 +13,7 @@
 #include <string.h>
 
 #include "util/decimal.h"
+#include "util/text_output.h"
 
 namespace tarvek {
 
@@ -69,7 +70,7 @@ class TextBuffer {
 
   /// Writes the text to `stream`; true when all of it was accepted.
   bool writeTo(FILE* stream) const {
-    return size_ == 0 || fwrite(text_, 1, size_, stream) == size_;
+    return writeText(stream, text_, size_);
   }
 
  private:

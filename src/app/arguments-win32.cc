@@ -1,0 +1,146 @@
+#include "app/arguments.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "server/library_search.h"
+#include "util/ident.h"
+#include "util/text_output.h"
+
+TARVEK_IDENT("@(#)arguments-win32.cc 1.1 2026/12/09")
+
+namespace {
+struct StartupInfo {
+  int newMode;
+};
+}  // namespace
+
+// The C runtime's parse of the UTF-16 command line, the twin of the one
+// that gives main its argv.
+extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv,
+                                      wchar_t*** environment, int wildcards,
+                                      StartupInfo* startup);
+
+namespace tarvek {
+namespace {
+
+// The arguments as typed, and as tarvek uses them.
+int argumentCount;
+wchar_t** typed;
+char** converted;
+
+// `text` in the ANSI code page into `out` (`room` bytes, null: the size
+// needed); the size written, terminating zero included, or 0 when a
+// character has no exact equivalent there.
+int toAnsi(const wchar_t* text, char* out, int room) {
+  const UINT codePage = GetACP();
+  if (codePage == CP_UTF8) {
+    return WideCharToMultiByte(codePage, WC_ERR_INVALID_CHARS, text, -1, out,
+                               room, nullptr, nullptr);
+  }
+  BOOL defaulted = FALSE;
+  int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1,
+                                 out, room, nullptr, &defaulted);
+  return defaulted ? 0 : size;
+}
+
+// The typed form of argument `argument`, or null when it is none of them.
+const wchar_t* typedForm(const char* argument) {
+  for (int i = 0; i < argumentCount; ++i)
+    if (converted[i] == argument) return typed[i];
+  return nullptr;
+}
+
+// True when `argv` holds the C runtime's arguments of the process (the
+// program's start hands main a copy of them).
+bool processArguments(int argc, char** argv) {
+  if (argc != __argc || __argv == nullptr) return false;
+  for (int i = 0; i < argc; ++i)
+    if (argv[i] == nullptr || __argv[i] == nullptr ||
+        strcmp(argv[i], __argv[i]) != 0)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+bool takeArguments(int* argc, char*** argv, FILE* console) {
+  if (!processArguments(*argc, *argv)) return true;
+  int count = 0;
+  wchar_t** wide = nullptr;
+  wchar_t** environment = nullptr;
+  StartupInfo startup = {0};
+  if (__wgetmainargs(&count, &wide, &environment, 0, &startup) < 0 ||
+      wide == nullptr || count < 1)
+    return true;
+
+  // One block: the vector, the exact flags, then the texts. Without the
+  // memory the C runtime's own conversion stands.
+  size_t textBytes = 0;
+  for (int i = 0; i < count; ++i) {
+    int size = WideCharToMultiByte(GetACP(), 0, wide[i], -1, nullptr, 0,
+                                   nullptr, nullptr);
+    textBytes += size > 0 ? static_cast<size_t>(size) : 1;
+  }
+  size_t vectorBytes = (count + 1) * sizeof(char*);
+  char* block = static_cast<char*>(malloc(vectorBytes + count + textBytes));
+  if (block == nullptr) return true;
+  char** vector = reinterpret_cast<char**>(block);
+  bool* exact = reinterpret_cast<bool*>(block + vectorBytes);
+  char* text = block + vectorBytes + count;
+  for (int i = 0; i < count; ++i) {
+    int room = WideCharToMultiByte(GetACP(), 0, wide[i], -1, nullptr, 0,
+                                   nullptr, nullptr);
+    if (room < 1) room = 1;
+    int size = toAnsi(wide[i], text, room);
+    exact[i] = size > 0;
+    // An inexact one as the C runtime gives it ('?' for what is missing).
+    if (!exact[i] && WideCharToMultiByte(GetACP(), 0, wide[i], -1, text, room,
+                                         nullptr, nullptr) <= 0)
+      text[0] = '\0';
+    vector[i] = text;
+    text += room;
+  }
+  vector[count] = nullptr;
+
+  int inexact = firstInexactArgument(count, vector, exact);
+  if (inexact != 0) {
+    printText(console,
+              "*** Argument %d has characters outside the ANSI code page "
+              "(%u), in which tarvek passes it to %s\n",
+              inexact, GetACP(), kClientLibraryFile);
+    fflush(console);
+    free(block);
+    return false;
+  }
+  argumentCount = count;
+  typed = wide;
+  converted = vector;
+  *argc = count;
+  *argv = vector;
+  return true;
+}
+
+FILE* openReportFile(const char* name) {
+  const wchar_t* wide = typedForm(name);
+  return wide != nullptr ? _wfopen(wide, L"w") : fopen(name, "w");
+}
+
+void writeArgument(FILE* stream, const char* argument) {
+  const wchar_t* wide = typedForm(argument);
+  if (wide != nullptr) {
+    writeWideText(stream, wide);
+  } else {
+    writeText(stream, argument);
+  }
+}
+
+}  // namespace tarvek
