@@ -259,7 +259,7 @@ namespace {
 // (volatile: read from there at every comparison); 8 bytes above its
 // address lies its element count, so every later comparison reads the
 // count as the address and hands the comparator pointers below 64 KiB
-// (count + number * 82, for lists of fewer than 790 users), which Windows
+// (count + number * 82, for lists of up to 790 users), which Windows
 // never maps: the comparator faults as it reads them, inside the caller's
 // code. The comparator and the loop's state are volatile globals, read from
 // their fixed addresses at every step, so neither the call nor the sort's
