@@ -234,7 +234,7 @@ RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
 }
 #endif
 
-#if defined(RFAX_EXPORTS)
+#if defined(RFAX_EXPORTS) && !defined(RFSIM_PLAIN_SORT)
 namespace {
 // The caller's comparator during a sort, called in the DLL's callback
 // convention.
@@ -245,11 +245,66 @@ int compareWithCaller(const void* a, const void* b) {
 }  // namespace
 #endif
 
+#if defined(RFSIM_PLAIN_SORT)
+namespace {
+// The plain-sort build's own sort (RFSIM_PLAIN_SORT, with
+// RFSIM_CDECL_CALLBACK: stdcall functions that call the comparator as
+// plain C), built -O2 -fomit-frame-pointer: a stable selection sort of the
+// order, quadratic, for the lane's small lists.
+//
+// Handed a __stdcall comparator, it breaks the same way in every build:
+// the comparator pops its two arguments, so after the first comparison esp
+// stands 8 bytes above where this code, addressing its frame through esp,
+// believes it is. The only thing it keeps in its frame is `block` below
+// (volatile: read from there at every comparison); 8 bytes above its
+// address lies its element count, so every later comparison reads the
+// count as the address and hands the comparator pointers below 64 KiB
+// (count + number * 82, for lists of up to 790 users), which Windows
+// never maps: the comparator faults as it reads them, inside the caller's
+// code. The comparator and the loop's state are volatile globals, read from
+// their fixed addresses at every step, so neither the call nor the sort's
+// own reads go astray before that.
+struct SortBlock {
+  const unsigned char* elements;
+  size_t size;
+  size_t count;
+};
+RFaxCompareFn volatile sortCompare;
+uint32_t* volatile sortOrder;
+volatile size_t sortCount, sortPlace, sortNext, sortLeast;
+
+void plainSort(const unsigned char* elements, uint32_t* order, size_t count) {
+  volatile SortBlock block = {elements, tarvek::kElementSize, count};
+  sortOrder = order;
+  sortCount = count;
+  for (sortPlace = 0; sortPlace < sortCount; sortPlace = sortPlace + 1) {
+    sortLeast = sortPlace;
+    for (sortNext = sortPlace + 1; sortNext < sortCount;
+         sortNext = sortNext + 1) {
+      const unsigned char* base = block.elements;
+      if (sortCompare(rfsim::elementAt(base, sortOrder[sortNext]),
+                      rfsim::elementAt(base, sortOrder[sortLeast])) < 0)
+        sortLeast = sortNext;
+    }
+    // The least one to the front of the rest, the others keep their order.
+    uint32_t least = sortOrder[sortLeast];
+    for (size_t k = sortLeast; k > sortPlace; --k)
+      sortOrder[k] = sortOrder[k - 1];
+    sortOrder[sortPlace] = least;
+  }
+}
+}  // namespace
+#endif
+
 RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
                                            RFaxCompareFn compare) {
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
   if (open->sortError != 0) return open->sortError;
+#if defined(RFSIM_PLAIN_SORT)
+  sortCompare = compare;
+  plainSort(open->elements.data(), open->order.data(), open->order.size());
+#else
 #if defined(RFAX_EXPORTS)
   callerCompare = compare;
   rfsim::ElementCompare sortCompare = compareWithCaller;
@@ -258,6 +313,7 @@ RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
 #endif
   if (!rfsim::stableSort(open->elements.data(), &open->order, sortCompare))
     return kBadFile;
+#endif
   open->next = 0;
   return 0;
 }

@@ -276,7 +276,16 @@ struct SearchTexts {
         static_cast<wchar_t*>(malloc((wcslen(path) + 1) * sizeof(wchar_t)));
     if (absolute == nullptr) return;
     absolutePathEntries(path, absolute);
-    if (wcscmp(absolute, path) != 0) SetEnvironmentVariableW(L"PATH", absolute);
+    size_t length = wcslen(absolute);
+    // The system takes a variable of at most kPathRoom - 1 characters: then
+    // the leading entries that fit, never the relative ones.
+    while (wcscmp(absolute, path) != 0 &&
+           !SetEnvironmentVariableW(L"PATH", absolute) && length > 0) {
+      if (length > kPathRoom - 1) length = kPathRoom - 1;
+      do --length;
+      while (length > 0 && absolute[length] != L';');
+      absolute[length] = L'\0';
+    }
     free(absolute);
   }
 };
