@@ -47,9 +47,10 @@ test-windows: windows
 	WIN32_BUILD=$(abspath $(WIN32_BUILD)) WIN64_BUILD=$(abspath $(WIN64_BUILD)) \
 	  windows/test-lane
 
-# SIGN_PKCS12=FILE and SIGN_PASSWORD_FILE=FILE (and SIGN_TIMESTAMP_URL=URL)
-# sign the package's tarvek.exe; they reach windows/make-dist from make's
-# command line or the environment.
+# SIGN_PKCS12=FILE, or SIGN_PKCS11_MODULE=LIBRARY, SIGN_PKCS11_KEY=URI and
+# SIGN_CERT=FILE (a key on a token), with SIGN_PASSWORD_FILE=FILE (and
+# SIGN_TIMESTAMP_URL=URL) sign the package's tarvek.exe; they reach
+# windows/make-dist from make's command line or the environment.
 dist: windows
 	WIN32_BUILD=$(abspath $(WIN32_BUILD)) SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH) \
 	  windows/make-dist
