@@ -388,7 +388,9 @@ bool bindClientLibrary(FILE* out) {
   // passed over as the system's own search passes it over, any other
   // failure ends the search.
   LibrarySearch<wchar_t> search = searchTexts.search();
-  static wchar_t folder[kPathRoom], file[kPathRoom], failedFile[kPathRoom];
+  wchar_t* folder = searchFolder;
+  wchar_t* file = searchFile;
+  static wchar_t failedFile[kPathRoom];
   DWORD failure = 0;
   bool damaged = false;
   int ordinal = 0, failedOrdinal = -1;
