@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -116,32 +117,22 @@ TEST(LibrarySearchTest, OnlyASoundImageForAnotherMachineIsPassedOver) {
   dos[1] = 'X';
   EXPECT_EQ(peHeaderOffset(dos, sizeof dos), 0u) << "no MZ";
 
-  auto header = [](const char* signature, uint16_t machine) {
-    std::vector<unsigned char> h(signature, signature + 4);
-    h.push_back(static_cast<unsigned char>(machine & 0xFF));
-    h.push_back(static_cast<unsigned char>(machine >> 8));
-    return h;
-  };
-  const struct {
-    std::vector<unsigned char> header;
-    size_t size;
-    bool other;
-  } cases[] = {
-      {header("PE\0\0", kMachineAmd64), 6, true},
-      {header("PE\0\0", 0xAA64), 6, true},
-      {header("PE\0\0", kMachineI386), 6, false},
-      {header("PE\0\0", 0x0000), 6, false},
-      {header("PE\0\0", 0x1234), 6, false},
-      {header("PE\0\0", kMachineAmd64), 5, false},
-      {header("PF\0\0", kMachineAmd64), 6, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(isOtherMachineImage(c.header.data(), c.size, kMachineI386),
-              c.other)
-        << c.header[4] + 256 * c.header[5] << " " << c.size;
+  // Signature and Machine (little-endian), the size read, the verdict.
+  const std::tuple<const char*, size_t, bool> cases[] = {
+      {"PE\0\0\x64\x86", 6, true},  {"PE\0\0\x64\xAA", 6, true},
+      {"PE\0\0\x4C\x01", 6, false}, {"PE\0\0\0\0", 6, false},
+      {"PE\0\0\x34\x12", 6, false}, {"PE\0\0\x64\x86", 5, false},
+      {"PF\0\0\x64\x86", 6, false}};
+  for (const auto& [header, size, other] : cases) {
+    EXPECT_EQ(isOtherMachineImage(
+                  reinterpret_cast<const unsigned char*>(header), size,
+                  kMachineI386),
+              other)
+        << header[4] + 0 << " " << size;
   }
-  EXPECT_FALSE(isOtherMachineImage(header("PE\0\0", kMachineAmd64).data(), 6,
-                                   kMachineAmd64));
+  EXPECT_FALSE(isOtherMachineImage(
+      reinterpret_cast<const unsigned char*>("PE\0\0\x64\x86"), 6,
+      kMachineAmd64));
 }
 
 TEST(ExportNameTest, PlainThenBothStdcallDecorationsThenUnderscore) {
