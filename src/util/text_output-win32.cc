@@ -112,11 +112,10 @@ bool writeText(FILE* stream, const char* text) {
   return writeText(stream, text, strlen(text));
 }
 
+// Formatted, then written as any other text: also to a file or a pipe,
+// where Wine's vfprintf writes out at every call whatever the stream's
+// buffering (Windows' keeps to it, as fwrite does on both).
 void printTextV(FILE* stream, const char* format, va_list args) {
-  if (consoleOf(stream) == nullptr) {
-    vfprintf(stream, format, args);
-    return;
-  }
   char line[1024];
   va_list again;
   va_copy(again, args);
