@@ -82,14 +82,16 @@ bool takeArguments(int* argc, char*** argv, FILE* console) {
       wide == nullptr || count < 1)
     return true;
 
-  // One block: the vector, the exact flags, then the texts. Without the
+  // One block: the vector, the exact flags, then the texts, each with room
+  // for the most bytes a character takes in the code page. Without the
   // memory the C runtime's own conversion stands.
+  CPINFO info;
+  size_t widest = GetCPInfo(CP_ACP, &info) ? info.MaxCharSize : 4;
+  auto room = [&](const wchar_t* argument) {
+    return static_cast<int>(wcslen(argument) * widest + 1);
+  };
   size_t textBytes = 0;
-  for (int i = 0; i < count; ++i) {
-    int size = WideCharToMultiByte(GetACP(), 0, wide[i], -1, nullptr, 0,
-                                   nullptr, nullptr);
-    textBytes += size > 0 ? static_cast<size_t>(size) : 1;
-  }
+  for (int i = 0; i < count; ++i) textBytes += room(wide[i]);
   size_t vectorBytes = (count + 1) * sizeof(char*);
   char* block = static_cast<char*>(malloc(vectorBytes + count + textBytes));
   if (block == nullptr) return true;
@@ -97,17 +99,13 @@ bool takeArguments(int* argc, char*** argv, FILE* console) {
   bool* exact = reinterpret_cast<bool*>(block + vectorBytes);
   char* text = block + vectorBytes + count;
   for (int i = 0; i < count; ++i) {
-    int room = WideCharToMultiByte(GetACP(), 0, wide[i], -1, nullptr, 0,
-                                   nullptr, nullptr);
-    if (room < 1) room = 1;
-    int size = toAnsi(wide[i], text, room);
-    exact[i] = size > 0;
+    exact[i] = toAnsi(wide[i], text, room(wide[i])) > 0;
     // An inexact one as the C runtime gives it ('?' for what is missing).
-    if (!exact[i] && WideCharToMultiByte(GetACP(), 0, wide[i], -1, text, room,
-                                         nullptr, nullptr) <= 0)
+    if (!exact[i] && WideCharToMultiByte(GetACP(), 0, wide[i], -1, text,
+                                         room(wide[i]), nullptr, nullptr) <= 0)
       text[0] = '\0';
     vector[i] = text;
-    text += room;
+    text += room(wide[i]);
   }
   vector[count] = nullptr;
 

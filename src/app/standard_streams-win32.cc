@@ -1,6 +1,5 @@
 #include "app/standard_streams.h"
 
-#include <io.h>
 #include <stdio.h>
 
 #ifndef NOMINMAX
@@ -39,10 +38,7 @@ BOOL WINAPI interrupted(DWORD event) {
 // The C runtime gives a console program without standard handles streams
 // that fail on every write; a report file never takes their place.
 void prepareStandardStreams() {
-  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout)));
-  DWORD mode;
-  if (!GetConsoleMode(handle, &mode))
-    setvbuf(stdout, nullptr, _IOFBF, kStreamBuffer);
+  if (!isConsole(stdout)) setvbuf(stdout, nullptr, _IOFBF, kStreamBuffer);
   SetConsoleCtrlHandler(interrupted, TRUE);
 }
 

@@ -174,6 +174,12 @@ LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// An ASCII text of tarvek's own, terminated, into `wide`.
+void widen(const char* text, wchar_t* wide) {
+  do *wide++ = static_cast<wchar_t>(*text);
+  while (*text++ != '\0');
+}
+
 // FOLDER\RFWIN32.dll into `file`; false when it doesn't fit.
 bool libraryFile(const wchar_t* folder, wchar_t* file, size_t room) {
   size_t length = wcslen(folder);
@@ -182,8 +188,7 @@ bool libraryFile(const wchar_t* folder, wchar_t* file, size_t room) {
   if (length + separator + name >= room) return false;
   wmemcpy(file, folder, length);
   if (separator) file[length++] = L'\\';
-  for (size_t i = 0; i <= name; ++i)
-    file[length + i] = static_cast<wchar_t>(kClientLibraryFile[i]);
+  widen(kClientLibraryFile, file + length);
   return true;
 }
 
@@ -340,8 +345,7 @@ bool readSortCallbackVariable() {
 #if defined(__i386__)
   static wchar_t value[kPathRoom];
   wchar_t name[sizeof kSortCallbackVariable];
-  for (size_t i = 0; i < sizeof name / sizeof name[0]; ++i)
-    name[i] = static_cast<wchar_t>(kSortCallbackVariable[i]);
+  widen(kSortCallbackVariable, name);
   DWORD length = GetEnvironmentVariableW(name, value, kPathRoom);
   if (length >= kPathRoom) length = 0;
   value[length] = L'\0';

@@ -140,6 +140,8 @@ void printText(FILE* stream, const char* format, ...) {
   va_end(args);
 }
 
+bool isConsole(FILE* stream) { return consoleOf(stream) != nullptr; }
+
 void writeWideText(FILE* stream, const wchar_t* text) {
   size_t count = wcslen(text);
   HANDLE console = consoleOf(stream);

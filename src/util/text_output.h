@@ -25,6 +25,9 @@ void printText(FILE* stream, const char* format, ...)
 void printTextV(FILE* stream, const char* format, va_list args);
 
 #if defined(_WIN32)
+/// True when `stream` is a console (not a file, a pipe or nothing).
+bool isConsole(FILE* stream);
+
 /// Writes a text of the system's (UTF-16, such as a folder's name): as it
 /// is on a console, in the ANSI code page ('?' for what it can't hold)
 /// everywhere else.
