@@ -148,12 +148,15 @@ void writeWideText(FILE* stream, const wchar_t* text) {
   if (console != nullptr && writeUnits(console, text, count)) return;
   const UINT codePage = GetACP();
   const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
+  // '?' for what the code page lacks, never a look-alike: a near match may
+  // name another file.
+  const DWORD flags = utf ? 0 : WC_NO_BEST_FIT_CHARS;
   while (count > 0) {
     size_t n = count < kChunk ? count : kChunk;
     // A surrogate pair stays whole.
     if (n < count && text[n - 1] >= 0xD800 && text[n - 1] < 0xDC00) --n;
     char bytes[4 * kChunk];
-    int length = WideCharToMultiByte(codePage, 0, text, static_cast<int>(n),
+    int length = WideCharToMultiByte(codePage, flags, text, static_cast<int>(n),
                                      bytes, sizeof bytes,
                                      utf ? nullptr : "?", nullptr);
     if (length > 0) fwrite(bytes, 1, length, stream);
