@@ -4,6 +4,8 @@
 // connection attempts don't pause. Report files are written only into a
 // scratch directory (arguments holding '/' are not run) and removed after
 // each run.
+#include "fuzz/fuzz_target.h"
+
 #include <dirent.h>
 #include <stddef.h>
 #include <stdint.h>

@@ -4,6 +4,8 @@
 // group and user, then one "KEY=" line per field in table order and an
 // empty line; and the CSV row must have 67 cells, texts and the security
 // ID quoted, ending in one line end.
+#include "fuzz/fuzz_target.h"
+
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>

@@ -1,6 +1,8 @@
 // The wildcard matcher against the recursive reference: the input is the
 // text, a zero byte and the pattern. Any difference is a crash. Texts and
 // star counts are kept small enough for the reference's exponential cost.
+#include "fuzz/fuzz_target.h"
+
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
