@@ -4,8 +4,6 @@
 // connection attempts don't pause. Report files are written only into a
 // scratch directory (arguments holding '/' are not run) and removed after
 // each run.
-#include "fuzz/fuzz_target.h"
-
 #include <dirent.h>
 #include <stddef.h>
 #include <stdint.h>
@@ -20,6 +18,7 @@
 
 #include "app/command_line.h"
 #include "app/user_list_program.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 

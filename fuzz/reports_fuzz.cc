@@ -4,8 +4,6 @@
 // group and user, then one "KEY=" line per field in table order and an
 // empty line; and the CSV row must have 67 cells, texts and the security
 // ID quoted, ending in one line end.
-#include "fuzz/fuzz_target.h"
-
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -14,6 +12,7 @@
 
 #include <string>
 
+#include "fuzz/fuzz_target.h"
 #include "reports/long_report.h"
 #include "server/user_info_record.h"
 #include "util/bytes.h"

@@ -1,14 +1,13 @@
 // rfsim's server-file parser on arbitrary bytes. A file that parses is also
 // served: its list elements are built and every listed user is loaded and
 // rendered in both long reports.
-#include "fuzz/fuzz_target.h"
-
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
 
 #include <vector>
 
+#include "fuzz/fuzz_target.h"
 #include "reports/long_report.h"
 #include "rfsim/server_file.h"
 #include "rfsim/server_model.h"

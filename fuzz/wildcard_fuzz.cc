@@ -1,8 +1,6 @@
 // The wildcard matcher against the recursive reference: the input is the
 // text, a zero byte and the pattern. Any difference is a crash. Texts and
 // star counts are kept small enough for the reference's exponential cost.
-#include "fuzz/fuzz_target.h"
-
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "app/wildcard.h"
+#include "fuzz/fuzz_target.h"
 #include "tests/support/wildcard_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

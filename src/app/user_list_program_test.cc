@@ -56,11 +56,10 @@ class UserListProgramTest : public ::testing::Test {
 
 TEST_F(UserListProgramTest, UsageText) {
   EXPECT_EQ(run({"tarvek"}), 255);
-  std::string expected = std::string(kBanner) +
-      "Tarvek - List users on a RightFax server\n"
-      "Version 1.0 [" + buildText() + "]\n"
-      "\n" + kUsageText;
-  EXPECT_EQ(console(), expected);
+  EXPECT_EQ(console(), std::string(kBanner) +
+                           "Tarvek - List users on a RightFax server\n" +
+                           "Version 1.0 [" + buildText() + "]\n\n" +
+                           kUsageText);
   EXPECT_EQ(std::string(buildText()).size(), 18u) << buildText();
 }
 

@@ -23,8 +23,8 @@
 /// One per source file: TARVEK_IDENT("@(#)file.cc 1.1 2026/12/08"), the
 /// file's name, revision and date. The build's string from git, where there
 /// is one, stands in for the text.
-#define TARVEK_IDENT(text)                                                \
-  namespace {                                                             \
+#define TARVEK_IDENT(text)                                                    \
+  namespace {                                                                 \
   [[maybe_unused]] TARVEK_KEEP const char kIdent[] = TARVEK_IDENT_TEXT(text); \
   }
 
