@@ -14,7 +14,7 @@
 #include "util/utc_time.h"
 #include "app/version.h"
 
-TARVEK_IDENT("@(#)user_list_program.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)user_list_program.cc 1.13 2026/12/09")
 
 namespace tarvek {
 
