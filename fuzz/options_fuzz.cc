@@ -18,6 +18,7 @@
 
 #include "app/command_line.h"
 #include "app/user_list_program.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "fuzz/fuzz_target.h"
 #include "reports/long_report.h"
 #include "server/user_info_record.h"
 #include "util/bytes.h"

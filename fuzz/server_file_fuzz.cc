@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "fuzz/fuzz_target.h"
 #include "reports/long_report.h"
 #include "rfsim/server_file.h"
 #include "rfsim/server_model.h"

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/wildcard.h"
+#include "fuzz/fuzz_target.h"
 #include "tests/support/wildcard_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)list_sort.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)list_sort.cc 1.4 2026/12/09")
 
 namespace rfsim {
 

@@ -35,7 +35,7 @@
 #include "util/bytes.h"
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)rfax_api.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)rfax_api.cc 1.16 2026/12/09")
 
 namespace {
 

@@ -91,6 +91,9 @@ HANDLE openInheritable(const wchar_t* name, DWORD access, DWORD disposition) {
 
 }  // namespace
 
+// The entry of a -municode program.
+int wmain(int argc, wchar_t** argv);
+
 int wmain(int argc, wchar_t** argv) {
   UINT codePage = 0;
   const wchar_t* redirect = nullptr;

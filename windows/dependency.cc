@@ -4,7 +4,12 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-extern "C" __declspec(dllexport) int rfsimDependency(void) { return 0; }
+// The export that the importing DLL refers to, and the loader's entry.
+extern "C" __declspec(dllexport) int rfsimDependency(void);
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason,
+                               LPVOID reserved);
+
+int rfsimDependency(void) { return 0; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason,
                                LPVOID /*reserved*/) {

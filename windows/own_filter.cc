@@ -14,6 +14,10 @@ LONG WINAPI ownFilter(EXCEPTION_POINTERS* /*exception*/) {
 
 }  // namespace
 
+// The loader's entry.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason,
+                               LPVOID reserved);
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason,
                                LPVOID /*reserved*/) {
   if (reason == DLL_PROCESS_ATTACH) SetUnhandledExceptionFilter(ownFilter);

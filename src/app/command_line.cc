@@ -4,7 +4,7 @@
 
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)command_line.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)command_line.cc 1.3 2026/12/09")
 
 namespace tarvek {
 

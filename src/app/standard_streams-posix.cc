@@ -6,7 +6,7 @@
 
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)standard_streams-posix.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)standard_streams-posix.cc 1.3 2026/12/09")
 
 namespace tarvek {
 

@@ -14,16 +14,32 @@
 #include "util/utc_time.h"
 #include "app/version.h"
 
-TARVEK_IDENT("@(#)user_list_program.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)user_list_program.cc 1.13 2026/12/09")
 
 namespace tarvek {
 
 namespace {
 
-const char kProgramName[] = "tarvek";
 const char kTitle[] = "Tarvek - List users on a RightFax server";
 
 }  // namespace
+
+const char kUsageText[] =
+    "List the users on a RightFax server.\n"
+    "\n"
+    "usage:  tarvek [-option...] host [userID...]\n"
+    "\n"
+    "Options:\n"
+    "    -g name     Show users within a specific group.\n"
+    "    -l          Long (verbose) format.\n"
+    "    -lc         Long CSV format.\n"
+    "    -ls         Short format (user names only).\n"
+    "    -o file     Output file (default is standard output).\n"
+    "    -s host     RightFax server name or IP address (required).\n"
+    "    -t          Sort the user list.\n"
+    "\n"
+    "If no user-IDs or groups are specified, a list of all users is printed.\n"
+    "Group and user names may contain '?' and '*' wildcard characters.\n";
 
 UserListProgram::UserListProgram(FILE* consoleStream, PauseFunction pauseFn)
     : FaxServerProgram(consoleStream, pauseFn),
@@ -42,25 +58,7 @@ void UserListProgram::printUsage() {
   printText(console, "Version %s [%s]\n", kRelease, buildText());
   writeText(console, "\n");
   fflush(console);
-  writeText(console,
-            "List the users on a RightFax server.\n"
-            "\n");
-  printText(console, "usage:  %s [-option...] host [userID...]\n",
-            kProgramName);
-  writeText(console,
-      "\n"
-      "Options:\n"
-      "    -g name     Show users within a specific group.\n"
-      "    -l          Long (verbose) format.\n"
-      "    -lc         Long CSV format.\n"
-      "    -ls         Short format (user names only).\n"
-      "    -o file     Output file (default is standard output).\n"
-      "    -s host     RightFax server name or IP address (required).\n"
-      "    -t          Sort the user list.\n"
-      "\n"
-      "If no user-IDs or groups are specified, a list of all users is "
-      "printed.\n"
-      "Group and user names may contain '?' and '*' wildcard characters.\n");
+  writeText(console, kUsageText);
   fflush(console);
 }
 

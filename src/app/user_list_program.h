@@ -72,6 +72,9 @@ class UserListProgram : public FaxServerProgram {
   TextBuffer scratch_;
 };
 
+/// The usage text, shown after the title and version lines.
+extern const char kUsageText[];
+
 /// The process entry: one program object on the heap writing its console
 /// text to `console`; returns the exit code.
 int processMain(int argc, char** argv, FILE* console = stdout,

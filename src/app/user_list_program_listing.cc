@@ -9,7 +9,7 @@
 #include "util/ident.h"
 #include "util/text_output.h"
 
-TARVEK_IDENT("@(#)user_list_program_listing.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)user_list_program_listing.cc 1.3 2026/12/09")
 
 namespace tarvek {
 

@@ -131,8 +131,6 @@ int __stdcall stdcallComparator(const void* a, const void* b) {
 }
 #endif
 
-}  // namespace
-
 // RFaxListSort with tarvek's comparator, handed to the library in the
 // convention it calls it in.
 RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
@@ -144,8 +142,6 @@ RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
 #endif
   return callLibrary<RFaxResult>(kListSort, list, cdeclComparator);
 }
-
-namespace {
 
 // The last line of a run that a fault in the library ended, and the
 // exception's code as the exit code (as Windows ends a crashed program).

@@ -14,7 +14,7 @@
 #include "util/text_output.h"
 #include "util/utc_time.h"
 
-TARVEK_IDENT("@(#)fax_server_program.cc 1.1 2026/12/08")
+TARVEK_IDENT("@(#)fax_server_program.cc 1.6 2026/12/09")
 
 namespace tarvek {
 
