@@ -107,8 +107,7 @@ void putLoadFailure(const BindFailure<Char>& failure, LineOutput<Char>* out) {
     put(out, " or a DLL it needs is damaged or built for another machine");
   }
   char notOurs[32];
-  snprintf(notOurs, sizeof notOurs, " (not a %d-bit DLL)",
-           failure.programBits);
+  snprintf(notOurs, sizeof notOurs, " (not a %d-bit DLL)", failure.programBits);
   const char* separator = "; passed over: ";
   for (size_t i = 0; i < failure.passedOverCount; ++i) {
     put(out, separator);

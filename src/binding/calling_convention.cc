@@ -19,8 +19,7 @@ CallbackConvention conventionFromStack(uint32_t argumentBytes,
   return CallbackConvention::kUnknown;
 }
 
-bool parseCallbackConvention(const char* text,
-                             CallbackConvention* convention) {
+bool parseCallbackConvention(const char* text, CallbackConvention* convention) {
   *convention = CallbackConvention::kUnknown;
   if (!text) return true;
   auto blank = [](char c) { return c == ' ' || c == '\t'; };

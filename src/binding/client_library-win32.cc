@@ -1,6 +1,6 @@
-#include "server/client_library.h"
-
 #include <wchar.h>
+
+#include "server/client_library.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

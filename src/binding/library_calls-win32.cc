@@ -1,10 +1,10 @@
-#include "binding/library_calls.h"
-
 #include <io.h>
 #include <stdint.h>
 #include <string.h>
 
 #include <initializer_list>
+
+#include "binding/library_calls.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -36,12 +36,12 @@ volatile LONG activeCall = kNoCall;
 // tarvek's comparator during a sort.
 RFaxCompareFn sortCompare;
 
-#if defined(__i386__)
-// How the library's functions treat their arguments, once a call with
-// arguments has told; what TARVEK_SORT_CALLBACK asks for; and the
-// convention the comparator was handed in.
-CallbackConvention libraryConvention = CallbackConvention::kUnknown;
+// What TARVEK_SORT_CALLBACK asks for; how the library's functions treat
+// their arguments, once a call with arguments has told; and the convention
+// the comparator was handed in (32-bit Windows: x86_64 has one).
 CallbackConvention variableConvention = CallbackConvention::kUnknown;
+#if defined(__i386__)
+CallbackConvention libraryConvention = CallbackConvention::kUnknown;
 CallbackConvention sortConvention = CallbackConvention::kCdecl;
 
 // Calls `function` with `count` 32-bit words as its arguments, copied to a
@@ -155,15 +155,14 @@ void addToCrashLine(std::initializer_list<const char*> texts) {
 // One write of the line to the console's handle: UTF-16 on a console, the
 // bytes to a file or a pipe (a text stream's line ends, CR LF, are in it).
 void writeCrashLine() {
-  intptr_t osHandle = _get_osfhandle(_fileno(crashConsole));
-  HANDLE handle = reinterpret_cast<HANDLE>(osHandle);
+  HANDLE handle =
+      reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(crashConsole)));
   DWORD mode, written;
-  if (osHandle == -1 || handle == nullptr) return;
   if (GetConsoleMode(handle, &mode)) {
     for (size_t i = 0; i < crashLength; ++i)
       crashUnits[i] = static_cast<unsigned char>(crashLine[i]);
-    WriteConsoleW(handle, crashUnits, static_cast<DWORD>(crashLength),
-                  &written, nullptr);
+    WriteConsoleW(handle, crashUnits, static_cast<DWORD>(crashLength), &written,
+                  nullptr);
   } else {
     WriteFile(handle, crashLine, static_cast<DWORD>(crashLength), &written,
               nullptr);
@@ -228,11 +227,7 @@ bool takeLibraryFunctions(void* module, const char** missing) {
 }
 
 void setSortCallbackConvention(CallbackConvention convention) {
-#if defined(__i386__)
   variableConvention = convention;
-#else
-  static_cast<void>(convention);
-#endif
 }
 
 }  // namespace tarvek

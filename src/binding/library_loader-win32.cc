@@ -1,9 +1,9 @@
-#include "binding/library_loader.h"
-
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+
+#include "binding/library_loader.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -91,10 +91,10 @@ bool isFile(const wchar_t* path) {
 
 // What the headers of `file` say (pe_image.h).
 ImageKind imageKind(const wchar_t* file) {
-  HANDLE handle = CreateFileW(file, GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                  FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileW(file, GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return ImageKind::kNoImage;
   unsigned char head[kDosHeaderSize];
   unsigned char header[kImageHeaderRoom];
@@ -146,15 +146,15 @@ void* loadClientLibrary(BindFailure<wchar_t>* failure) {
   failure->programBits = static_cast<int>(8 * sizeof(void*));
   wchar_t file[kLibraryPathRoom];
   for (TextSpan<wchar_t> folder; search.next(&folder);) {
-    if (!libraryPath(folder, file, kLibraryPathRoom) || !isFile(file))
-      continue;
+    if (!libraryPath(folder, file, kLibraryPathRoom) || !isFile(file)) continue;
     // The DLL's own dependencies come from its folder, never from the
     // current one (which the DLL directory takes out of the search).
     wchar_t cut = file[folder.length];
     file[folder.length] = L'\0';
     SetDllDirectoryW(file);
     file[folder.length] = cut;
-    HMODULE library = LoadLibraryExW(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE library =
+        LoadLibraryExW(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     DWORD error = GetLastError();
     // Only an image for another machine fails before this one.
     if (failure->kind != BindFailureKind::kNotFound)

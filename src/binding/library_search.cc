@@ -35,8 +35,7 @@ size_t trimmedLength(const Char* text, size_t length) {
 }
 
 template <typename Char>
-bool sameFolder(const Char* a, size_t aLength, const Char* b,
-                size_t bLength) {
+bool sameFolder(const Char* a, size_t aLength, const Char* b, size_t bLength) {
   aLength = trimmedLength(a, aLength);
   bLength = trimmedLength(b, bLength);
   if (aLength != bLength) return false;
@@ -111,9 +110,8 @@ bool LibrarySearch<Char>::next(TextSpan<Char>* folder) {
     bool system = fixedDone_++ == 1;
     const Char* fixed = system ? systemFolder_ : programFolder_;
     size_t length = textLength(fixed);
-    if (length == 0 ||
-        (system && sameFolder(fixed, length, programFolder_,
-                              textLength(programFolder_))))
+    if (length == 0 || (system && sameFolder(fixed, length, programFolder_,
+                                             textLength(programFolder_))))
       continue;
     *folder = {fixed, length};
     return true;
