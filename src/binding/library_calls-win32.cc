@@ -38,12 +38,12 @@ RFaxCompareFn sortCompare;
 
 // What TARVEK_SORT_CALLBACK asks for; how the library's functions treat
 // their arguments, once a call with arguments has told; and the convention
-// the comparator was handed in (32-bit Windows: x86_64 has one).
+// the comparator was handed in (on x86_64, where there is one, cdecl).
 CallbackConvention variableConvention = CallbackConvention::kUnknown;
-#if defined(__i386__)
 CallbackConvention libraryConvention = CallbackConvention::kUnknown;
 CallbackConvention sortConvention = CallbackConvention::kCdecl;
 
+#if defined(__i386__)
 // Calls `function` with `count` 32-bit words as its arguments, copied to a
 // 16-byte aligned area, and afterwards puts the stack pointer back where it
 // was: a stdcall function pops its arguments, a cdecl one leaves them, and
@@ -127,8 +127,8 @@ int __stdcall stdcallComparator(const void* a, const void* b) {
 // convention it calls it in.
 RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
   sortCompare = compare;
-#if defined(__i386__)
   sortConvention = comparatorConvention(variableConvention, libraryConvention);
+#if defined(__i386__)
   if (sortConvention == CallbackConvention::kStdcall)
     return callLibrary<RFaxResult>(kListSort, list, stdcallComparator);
 #endif
