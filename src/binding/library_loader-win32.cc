@@ -156,14 +156,15 @@ void* loadClientLibrary(BindFailure<wchar_t>* failure) {
     HMODULE library =
         LoadLibraryExW(file, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     DWORD error = GetLastError();
+    if (library) {
+      failure->kind = BindFailureKind::kNone;
+      failure->folder = folder;
+      return library;
+    }
     // Only an image for another machine fails before this one.
     if (failure->kind != BindFailureKind::kNotFound)
       passOver(failure->folder, failure);
     failure->folder = folder;
-    if (library) {
-      failure->kind = BindFailureKind::kNone;
-      return library;
-    }
     failure->kind = BindFailureKind::kCantLoad;
     failure->systemError = error;
     DWORD length = FormatMessageA(
