@@ -3,11 +3,13 @@
 #include "util/ident.h"
 #include "util/text_output.h"
 
-TARVEK_IDENT("@(#)arguments-posix.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)arguments-posix.cc 1.2 2026/12/09")
 
 namespace tarvek {
 
-bool takeArguments(int*, char***, FILE*) { return true; }
+ArgumentsTaken takeArguments(int*, char***, FILE*) {
+  return ArgumentsTaken::kYes;
+}
 
 FILE* openReportFile(const char* name) { return fopen(name, "w"); }
 

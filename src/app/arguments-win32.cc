@@ -11,11 +11,12 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "server/library_search.h"
+#include "binding/library_file.h"
+#include "server/fax_server_program.h"
 #include "util/ident.h"
 #include "util/text_output.h"
 
-TARVEK_IDENT("@(#)arguments-win32.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)arguments-win32.cc 1.2 2026/12/09")
 
 namespace {
 struct StartupInfo {
@@ -70,21 +71,42 @@ bool processArguments(int argc, char** argv) {
   return true;
 }
 
+// True when the command line has nothing but ASCII after the program's
+// name (which runs to the first blank outside double quotes): then the C
+// runtime's arguments are the exact ones.
+bool asciiArguments(const wchar_t* line) {
+  bool quoted = false;
+  for (; *line != L'\0' && (quoted || (*line != L' ' && *line != L'\t'));
+       ++line)
+    if (*line == L'"') quoted = !quoted;
+  for (; *line != L'\0'; ++line)
+    if (*line >= 0x80) return false;
+  return true;
+}
+
+// Without the memory for the exact arguments, the C runtime's stand only
+// when they are the same.
+ArgumentsTaken noMemory(FILE* console) {
+  if (asciiArguments(GetCommandLineW())) return ArgumentsTaken::kYes;
+  writeText(console, FaxServerProgram::kOutOfMemoryLine);
+  fflush(console);
+  return ArgumentsTaken::kOutOfMemory;
+}
+
 }  // namespace
 
-bool takeArguments(int* argc, char*** argv, FILE* console) {
-  if (!processArguments(*argc, *argv)) return true;
+ArgumentsTaken takeArguments(int* argc, char*** argv, FILE* console) {
+  if (!processArguments(*argc, *argv)) return ArgumentsTaken::kYes;
   int count = 0;
   wchar_t** wide = nullptr;
   wchar_t** environment = nullptr;
   StartupInfo startup = {0};
   if (__wgetmainargs(&count, &wide, &environment, 0, &startup) < 0 ||
       wide == nullptr || count < 1)
-    return true;
+    return noMemory(console);
 
   // One block: the vector, the exact flags, then the texts, each with room
-  // for the most bytes a character takes in the code page. Without the
-  // memory the C runtime's own conversion stands.
+  // for the most bytes a character takes in the code page.
   CPINFO info;
   size_t widest = GetCPInfo(CP_ACP, &info) ? info.MaxCharSize : 4;
   auto room = [&](const wchar_t* argument) {
@@ -94,7 +116,7 @@ bool takeArguments(int* argc, char*** argv, FILE* console) {
   for (int i = 0; i < count; ++i) textBytes += room(wide[i]);
   size_t vectorBytes = (count + 1) * sizeof(char*);
   char* block = static_cast<char*>(malloc(vectorBytes + count + textBytes));
-  if (block == nullptr) return true;
+  if (block == nullptr) return noMemory(console);
   char** vector = reinterpret_cast<char**>(block);
   bool* exact = reinterpret_cast<bool*>(block + vectorBytes);
   char* text = block + vectorBytes + count;
@@ -117,14 +139,14 @@ bool takeArguments(int* argc, char*** argv, FILE* console) {
               inexact, GetACP(), kClientLibraryFile);
     fflush(console);
     free(block);
-    return false;
+    return ArgumentsTaken::kInexact;
   }
   argumentCount = count;
   typed = wide;
   converted = vector;
   *argc = count;
   *argv = vector;
-  return true;
+  return ArgumentsTaken::kYes;
 }
 
 FILE* openReportFile(const char* name) {

@@ -150,7 +150,14 @@ const char* UserListProgram::reportedServer() const {
 
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   prepareStandardStreams();
-  if (!takeArguments(&argc, &argv, console)) return kExitUsage;
+  switch (takeArguments(&argc, &argv, console)) {
+    case ArgumentsTaken::kYes:
+      break;
+    case ArgumentsTaken::kInexact:
+      return kExitUsage;
+    case ArgumentsTaken::kOutOfMemory:
+      return kExitOutOfMemory;
+  }
   if (!bindClientLibrary(console)) return kExitNoConnection;
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
   if (program == nullptr) {

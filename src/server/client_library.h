@@ -1,8 +1,9 @@
 // The client library, made ready before the program object exists. On
-// Windows tarvek.exe finds RFWIN32.dll itself (server/library_search.h),
-// takes its 13 functions under whatever export names they carry, and calls
-// them through forwarders that work with either calling convention. On
-// other platforms rfsim is linked in and there is nothing to do.
+// Windows tarvek.exe finds RFWIN32.dll itself, takes its 13 functions under
+// whatever export names they carry, and calls them through forwarders that
+// work with either calling convention (src/binding/,
+// client_library-win32.cc). On other platforms rfsim is linked in and there
+// is nothing to do.
 #ifndef TARVEK_SERVER_CLIENT_LIBRARY_H_
 #define TARVEK_SERVER_CLIENT_LIBRARY_H_
 
