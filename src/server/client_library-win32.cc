@@ -13,6 +13,7 @@
 
 #include "server/library_search.h"
 #include "server/rfax_api.h"
+#include "util/console_line.h"
 #include "util/ident.h"
 #include "util/text_output.h"
 
@@ -157,6 +158,7 @@ LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
     return previousFilter ? previousFilter(exception)
                           : EXCEPTION_CONTINUE_SEARCH;
   DWORD code = exception->ExceptionRecord->ExceptionCode;
+  endConsoleLine();
   printText(console, "*** %s failed in %s: exception 0x%08lX\n",
             kClientLibraryFile, kLibraryFunctions[call].name,
             static_cast<unsigned long>(code));
