@@ -39,16 +39,14 @@ class WalkProgress {
   /// is read once every kStride elements.
   void element(int listed) {
     ++elements_;
-    if (--countdown_ == 0) {
-      countdown_ = kStride;
-      update(listed);
-    }
+    if (--countdown_ == 0) elementsCounted(listed);
   }
 
-  /// A call to the server (a user load) has returned: as long as a round
-  /// trip takes, the clock is read after every one.
+  /// A call to the server (a user load) has returned. The clock is read
+  /// after every one while they take long, after every few (up to
+  /// kMaxCallStride) while they are quick.
   void serverCall(int listed) {
-    if (console_ != nullptr) update(listed);
+    if (--callCountdown_ == 0) callsCounted(listed);
   }
 
   /// Blanks the line, if shown, before other console text; it shows again
@@ -62,6 +60,8 @@ class WalkProgress {
 
   /// Elements between two readings of the clock.
   static constexpr uint32_t kStride = 1024;
+  /// The most server calls between two readings of the clock.
+  static constexpr uint32_t kMaxCallStride = 64;
   /// The walk's age at which the line first shows.
   static constexpr uint64_t kFirstShow = 1000;
   /// The least time between two changes of the line.
@@ -70,7 +70,9 @@ class WalkProgress {
   static constexpr size_t kRoom = 96;
 
  private:
-  void update(int listed);
+  void elementsCounted(int listed);
+  void callsCounted(int listed);
+  void update(int listed, uint64_t now);
   /// The most characters the line may have now.
   size_t room();
   void write(const char* bytes, size_t size, size_t shown);
@@ -82,6 +84,9 @@ class WalkProgress {
   uint64_t lastShow_ = 0;
   uint64_t elements_ = 0;
   uint32_t countdown_;
+  uint32_t callCountdown_;
+  uint32_t callStride_ = 1;
+  uint64_t lastCall_ = 0;
   size_t shown_ = 0;
 };
 

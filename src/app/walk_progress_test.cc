@@ -78,12 +78,13 @@ TEST_F(WalkProgressTest, ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) 
   EXPECT_EQ(console_.text(), "Listing: 4095 users, 0:01");
   EXPECT_EQ(console_.cursor, console_.text().size());
 
-  // A user load reads the clock itself.
+  // Slow server calls read the clock after each one, quick ones seldom.
   fakeNow += 3600 * 1000;
   int reads = clockReads;
   progress.serverCall(listed);
   EXPECT_EQ(clockReads, reads + 1);
   EXPECT_EQ(console_.text(), "Listing: 4096 users, 1:00:01");
+
 
   // A shorter line blanks the longer one first, as far as the console is
   // wide now.
@@ -107,11 +108,28 @@ TEST_F(WalkProgressTest, ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) 
   // Once the console takes no more, the line is gone for good.
   console_.ended = true;
   fakeNow += 1000;
-  progress.serverCall(listed);
+  walk(&progress, &listed, stride);
+  EXPECT_EQ(console_.writes, writes);
   reads = clockReads;
   walk(&progress, &listed, 4 * stride);
   progress.serverCall(listed);
   EXPECT_EQ(clockReads, reads);
+}
+
+TEST_F(WalkProgressTest, QuickServerCallsReadTheClockSeldomSlowOnesEveryTime) {
+  WalkProgress progress(&console_, fakeClock, false);
+  int reads = clockReads;
+  for (int i = 0; i < 1000; ++i) progress.serverCall(i);
+  EXPECT_LE(clockReads - reads, 1000 / 64 + 7);
+  // Once a slow call is seen, every call reads the clock again.
+  reads = clockReads;
+  fakeNow += 101;
+  while (clockReads == reads) progress.serverCall(0);
+  for (int i = 0; i < 3; ++i) {
+    fakeNow += 101;
+    progress.serverCall(0);
+    EXPECT_EQ(clockReads, reads + 2 + i);
+  }
 }
 
 TEST_F(WalkProgressTest, WithoutAConsoleTheClockIsNeverRead) {
