@@ -1,21 +1,69 @@
 #include "util/console_line.h"
 
+#include <signal.h>
+#include <string.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)console_line-posix.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)console_line-posix.cc 1.2 2026/12/09")
 
 namespace tarvek {
 namespace {
 
 // The terminal's width when it doesn't tell.
 constexpr int kDefaultColumns = 80;
+// Signals that end a run while the line may show.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM};
 
 FILE* lineStream;
-size_t shownCells;
 bool ended;
+// Read by the signal handler: the terminal and the cells to blank (while
+// a line is written, the more of the old and the new one).
+volatile sig_atomic_t lineFd = -1;
+volatile sig_atomic_t shownCells;
+
+// Blanks for the signal handler, made before it can run.
+char blanks[64];
+
+void blank(int fd, size_t cells) {
+  if (write(fd, "\r", 1) < 0) return;
+  while (cells > 0) {
+    size_t n = cells < sizeof blanks ? cells : sizeof blanks;
+    if (write(fd, blanks, n) <= 0) return;
+    cells -= n;
+  }
+  if (write(fd, "\r", 1) < 0) return;
+}
+
+// Ctrl+C or a kill while the line shows: the line is blanked, then the
+// signal ends the run as it would have (the handler was reset on entry).
+void endingSignal(int signal) {
+  // Two cells more: the terminal echoes Ctrl+C as "^C" after the line.
+  if (shownCells > 0 && lineFd >= 0)
+    blank(lineFd, static_cast<size_t>(shownCells) + 2);
+  raise(signal);
+}
+
+// Once, before the first line: a signal that the run doesn't ignore gets
+// the handler.
+void catchEndingSignals() {
+  static bool caught;
+  if (caught) return;
+  caught = true;
+  memset(blanks, ' ', sizeof blanks);
+  for (int signal : kEndingSignals) {
+    struct sigaction old {};
+    if (sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
+      continue;
+    struct sigaction action {};
+    action.sa_handler = endingSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+  }
+}
 
 }  // namespace
 
@@ -31,22 +79,24 @@ int consoleColumns(FILE* stream) {
 bool writeConsoleLine(FILE* stream, const char* bytes, size_t size,
                       size_t shown) {
   if (ended) return false;
+  catchEndingSignals();
+  lineStream = stream;
+  lineFd = fileno(stream);
+  if (static_cast<size_t>(shownCells) < shown)
+    shownCells = static_cast<sig_atomic_t>(shown);
   // Through the stream, after what it holds already.
   fwrite(bytes, 1, size, stream);
   fflush(stream);
-  lineStream = stream;
-  shownCells = shown;
+  shownCells = static_cast<sig_atomic_t>(shown);
   return true;
 }
 
 void endConsoleLine() {
   if (ended) return;
   ended = true;
-  if (shownCells == 0) return;
-  fputc('\r', lineStream);
-  for (size_t i = 0; i < shownCells; ++i) fputc(' ', lineStream);
-  fputc('\r', lineStream);
+  if (shownCells == 0 || lineStream == nullptr) return;
   fflush(lineStream);
+  blank(fileno(lineStream), static_cast<size_t>(shownCells));
   shownCells = 0;
 }
 
