@@ -81,10 +81,13 @@ bool UserListProgram::listUsers(char** patterns) {
   int count = 0;
   unsigned char* element = nullptr;
   // A report into a file leaves the console silent for as long as the walk
-  // takes: a console shows how far it has come.
+  // takes: a console shows how far it has come. Not when the report goes to
+  // a console too (-o /dev/tty, -o CON): its lines would run into the line.
   ConsoleProgress onConsole(console);
+  bool showProgress = output != console && consoleColumns(output) == 0 &&
+                      consoleColumns(console) > 0;
   WalkProgress progress(
-      output != console && consoleColumns(console) > 0 ? &onConsole : nullptr,
+      showProgress ? &onConsole : nullptr,
       monotonicMilliseconds,
       filterGroup || (patterns != nullptr && patterns[0] != nullptr));
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
