@@ -84,7 +84,7 @@ bool UserListProgram::listUsers(char** patterns) {
   // takes: a console shows how far it has come. Not when the report goes to
   // a console too (-o /dev/tty, -o CON): its lines would run into the line.
   ConsoleProgress onConsole(console);
-  bool showProgress = output != console && consoleColumns(output) == 0 &&
+  bool showProgress = output != console && !mayBeConsole(output) &&
                       consoleColumns(console) > 0;
   WalkProgress progress(
       showProgress ? &onConsole : nullptr,

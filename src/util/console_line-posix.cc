@@ -76,6 +76,11 @@ int consoleColumns(FILE* stream) {
   return size.ws_col;
 }
 
+bool mayBeConsole(FILE* stream) {
+  int fd = stream != nullptr ? fileno(stream) : -1;
+  return fd >= 0 && isatty(fd);
+}
+
 bool writeConsoleLine(FILE* stream, const char* bytes, size_t size,
                       size_t shown) {
   if (ended) return false;

@@ -27,7 +27,9 @@ bool ended;
 volatile LONG writer;
 
 HANDLE consoleHandle(FILE* stream) {
-  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  int fd = _fileno(stream);
+  return fd < 0 ? INVALID_HANDLE_VALUE
+                : reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
 // Takes the line; false when this thread holds it already (a crash filter
@@ -71,6 +73,12 @@ int consoleColumns(FILE* stream) {
   // The window's width when it shows less than a row holds.
   int window = info.srWindow.Right - info.srWindow.Left + 1;
   return window > 0 && window < info.dwSize.X ? window : info.dwSize.X;
+}
+
+bool mayBeConsole(FILE* stream) {
+  return stream != nullptr &&
+         (isConsole(stream) ||
+          GetFileType(consoleHandle(stream)) == FILE_TYPE_CHAR);
 }
 
 bool writeConsoleLine(FILE* stream, const char* bytes, size_t size,

@@ -13,6 +13,11 @@ namespace tarvek {
 /// writes to; 0 when it writes to no console (a file, a pipe, nothing).
 int consoleColumns(FILE* stream);
 
+/// True when `stream` writes to a console (a terminal), or may: on Windows
+/// any character device, since a console opened for writing alone ("CON")
+/// can't be asked (NUL is one too).
+bool mayBeConsole(FILE* stream);
+
 /// Writes `size` bytes (carriage returns, blanks and text, no line end) to
 /// the console of `stream` at once (on Windows through WriteConsoleW), and
 /// notes that the line now shows `shown` cells of transient text (0: none).
