@@ -87,6 +87,9 @@ bool writeConsoleLine(FILE* stream, const char* bytes, size_t size,
   bool open = !ended;
   if (open) {
     lineConsole = consoleHandle(stream);
+    // A crash filter on this thread during the write blanks the more of
+    // the old line and the new one.
+    if (shownCells < shown) shownCells = shown;
     writeAscii(lineConsole, bytes, size);
     shownCells = shown;
   }
