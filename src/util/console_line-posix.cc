@@ -38,12 +38,14 @@ void blank(int fd, size_t cells) {
 }
 
 // Ctrl+C or a kill while the line shows: the line is blanked, then the
-// signal ends the run as it would have (the handler was reset on entry).
-void endingSignal(int signal) {
+// signal ends the run as it would have (delivered again, as the handler
+// returns, to the default action).
+void endingSignal(int number) {
   // Two cells more: the terminal echoes Ctrl+C as "^C" after the line.
   if (shownCells > 0 && lineFd >= 0)
     blank(lineFd, static_cast<size_t>(shownCells) + 2);
-  raise(signal);
+  signal(number, SIG_DFL);
+  raise(number);
 }
 
 // Once, before the first line: a signal that the run doesn't ignore gets
@@ -53,15 +55,14 @@ void catchEndingSignals() {
   if (caught) return;
   caught = true;
   memset(blanks, ' ', sizeof blanks);
-  for (int signal : kEndingSignals) {
+  for (int number : kEndingSignals) {
     struct sigaction old {};
-    if (sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
+    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
       continue;
     struct sigaction action {};
     action.sa_handler = endingSignal;
-    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
+    sigaction(number, &action, nullptr);
   }
 }
 
