@@ -15,6 +15,9 @@
 //   the end leaves the caller's pointer as it was).
 // - RFaxListGetNextElementPtr before any RFaxListGetFirstElementPtr delivers
 //   the first element; RFaxListSort starts the walk again.
+// - The server's latency is waited for by every call that reaches a server
+//   (a handle, a file read without error), also when an injected fault then
+//   fails it; a call refused for its arguments answers at once.
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,6 +28,7 @@
 
 #include "rfsim/list_sort.h"
 #include "rfsim/registry.h"
+#include "rfsim/round_trip.h"
 #include "rfsim/server_file.h"
 #include "rfsim/server_model.h"
 #include "rfsim/server_source.h"
@@ -49,6 +53,14 @@ constexpr RFaxResult kEndOfList = 6;
 constexpr RFaxResult kOldRelease = 7;
 
 constexpr int32_t kDefaultApiVersion = 1200000000;
+
+// How a round trip waits: the system's sleep, or the unit tests' hook.
+void (*roundTripWait)(uint32_t) = rfsim::sleepMilliseconds;
+
+// The wait of a call that goes to `model`'s server.
+void roundTrip(const rfsim::ServerModel& model) {
+  if (model.latency > 0) roundTripWait(model.latency);
+}
 
 void setFileError(const std::string& fileName, unsigned line,
                   const std::string& what) {
@@ -118,6 +130,7 @@ RFaxResult loadUser(RFaxHandle server, const char* userId,
                     unsigned char* record) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model || !record) return kBadHandle;
+  roundTrip(*model);
   if (!userId || model->loadFails(userId)) return kNoUser;
   return model->loadUser(userId, record) ? 0 : kNoUser;
 }
@@ -125,6 +138,10 @@ RFaxResult loadUser(RFaxHandle server, const char* userId,
 }  // namespace
 
 void rfsimResetForTests() { Registry::instance().reset(); }
+
+void rfsimSetRoundTripForTests(void (*wait)(uint32_t)) {
+  roundTripWait = wait ? wait : rfsim::sleepMilliseconds;
+}
 
 int32_t RFAX_CALL RFaxGetAPIVersion(void) {
   const char* text = getenv("RFSIM_API_VERSION");
@@ -143,6 +160,7 @@ RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
       readServer(server, &counterKey, &code);
   RFaxHandle handle = 0;
   if (model) {
+    roundTrip(*model);
     Registry& registry = Registry::instance();
     uint32_t attempt = registry.countAttempt(counterKey);
     const rfsim::Faults& faults = model->faults;
@@ -165,6 +183,7 @@ RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
                                                int32_t /*reserved*/) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model) return kBadHandle;
+  roundTrip(*model);
   return model->releaseAtLeast(5, 20) ? 0 : kOldRelease;
 }
 
@@ -172,6 +191,7 @@ RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
                                                  unsigned char* record) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model || !record) return kBadHandle;
+  roundTrip(*model);
   if (model->faults.serverInfoError != 0) return model->faults.serverInfoError;
   memset(record, 0, tarvek::kServerInfoSize);
   size_t length = model->name.size() < tarvek::kServerNameRoom
@@ -197,7 +217,10 @@ RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
 }
 
 RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
-  return Registry::instance().closeServer(server) ? 0 : kBadHandle;
+  Registry& registry = Registry::instance();
+  if (const rfsim::ServerModel* model = registry.server(server))
+    roundTrip(*model);
+  return registry.closeServer(server) ? 0 : kBadHandle;
 }
 
 // RFSIM_WITHOUT_GET_USER_LIST and RFSIM_WITHOUT_LOAD_USER3 build the DLLs
@@ -214,6 +237,7 @@ RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
   Registry& registry = Registry::instance();
   const rfsim::ServerModel* model = registry.server(server);
   if (!model || !list) return kBadHandle;
+  roundTrip(*model);
   if (model->faults.userListError != 0) return model->faults.userListError;
   // A list whose memory can't be had fails like a bad file.
   std::unique_ptr<rfsim::OpenList> open(new (std::nothrow) rfsim::OpenList);

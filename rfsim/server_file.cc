@@ -298,6 +298,8 @@ class Parser {
     if (key == "Bias") return readI32(key, v, n, &model_->bias);
     if (key == "StandardBias") return readI32(key, v, n, &model_->standardBias);
     if (key == "DaylightBias") return readI32(key, v, n, &model_->daylightBias);
+    if (key == "Latency")
+      return readU32(key, v, n, kMaxLatency, &model_->latency);
     return fail("unknown key " + key);
   }
 

@@ -40,7 +40,7 @@
 // - [Faults] ConnectError must not be 0 (a failed attempt needs a code);
 //   [Generate] Users is 0 to 10,000,000, Groups 1 to 10,000,000, Seed any
 //   unsigned 32-bit value; Release is MAJOR.MINOR, two unsigned 32-bit
-//   decimals.
+//   decimals; Latency is 0 to kMaxLatency.
 #ifndef TARVEK_RFSIM_SERVER_FILE_H_
 #define TARVEK_RFSIM_SERVER_FILE_H_
 
@@ -63,6 +63,8 @@ struct ParseError {
 
 /// The largest server file that is read: 1 GiB.
 constexpr uint64_t kMaxServerFileSize = uint64_t{1} << 30;
+/// The longest [Server] Latency, in milliseconds.
+constexpr uint32_t kMaxLatency = 10000;
 /// The longest line that isn't a comment, line end not counted: 1 MiB.
 constexpr size_t kMaxLineLength = size_t{1} << 20;
 

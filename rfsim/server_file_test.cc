@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,8 @@ TEST_F(RfsimParseErrorTest, EachErrorNamesFileLineAndCause) {
       {"[Server]\nRelease=5\n", 2, "bad number for Release"},
       {"[Server]\nRelease=5.x\n", 2, "bad number for Release"},
       {"[Server]\nZoneState=32768\n", 2, "number out of range for ZoneState"},
+      {"[Server]\nLatency=10001\n", 2, "number out of range for Latency"},
+      {"[Server]\nLatency=-1\n", 2, "bad number for Latency"},
       {"[Faults]\nConnectFailures=some\n", 2, "bad number for ConnectFailures"},
       {"[Faults]\nConnectError=0\n", 2, "ConnectError must not be 0"},
       {"[Faults]\nLoadUserFails=a,,b\n", 2, "empty user ID in LoadUserFails"},
@@ -308,7 +311,8 @@ TEST_F(RfsimParseErrorTest, EachErrorNamesFileLineAndCause) {
   // The same values one step inside their limits are fine.
   writeServer("ok.ini", "[g\\u]\nUserName=" + fitName +
                             "\nNumFaxesOwned=65535\nStCallBack=-32768\n"
-                            "Bytes@1901=01\n[Generate]\nUsers=10000000\n");
+                            "Bytes@1901=01\n[Generate]\nUsers=10000000\n"
+                            "[Server]\nLatency=10000\n");
   int32_t code = -1;
   EXPECT_NE(connect("ok", &code), 0u) << errorText(code);
 }
@@ -388,6 +392,55 @@ TEST_F(RfsimServerSectionTest, ReleaseComparesMinorNumerically) {
     EXPECT_EQ(RFaxVersionCheck(server, 0x520, 0), c.expected);
   }
   EXPECT_EQ(RFaxVersionCheck(open(""), 0x520, 0), 0);  // default 5.20
+}
+
+TEST_F(RfsimServerSectionTest, LatencyIsWaitedByEveryCallThatReachesTheServer) {
+  RFaxHandle server =
+      open("[Server]\nLatency=7\n[Faults]\nLoadUserFails=b\n[g\\a]\n[g\\b]\n"
+           "[Generate]\nUsers=1\n");
+  EXPECT_EQ(roundTrips(), std::vector<uint32_t>({7}));  // the connection
+  unsigned char info[tarvek::kServerInfoSize];
+  unsigned char record[kUserInfoSize];
+  RFaxHandle list = 0;
+  unsigned char* element = nullptr;
+  char text[64];
+  const struct {
+    const char* call;
+    std::function<RFaxResult()> run;
+    RFaxResult result;
+    size_t waits;
+  } calls[] = {
+      {"VersionCheck", [&] { return RFaxVersionCheck(server, 0x520, 0); }, 0, 1},
+      {"GetServerInfo2", [&] { return RFaxGetServerInfo2(server, info); }, 0, 1},
+      {"GetUserList", [&] { return RFaxGetUserList(server, 1, &list); }, 0, 1},
+      {"ListSort",
+       [&] { return RFaxListSort(list, [](const void*, const void*) { return 0; }); },
+       0, 0},
+      {"ListGetFirstElementPtr",
+       [&] { return RFaxListGetFirstElementPtr(list, &element); }, 0, 0},
+      {"ListGetNextElementPtr",
+       [&] { return RFaxListGetNextElementPtr(list, &element); }, 0, 0},
+      {"LoadUser", [&] { return RFaxLoadUser(server, 0, "A", nullptr, nullptr, record); },
+       0, 1},
+      {"LoadUser3 of a generated user",
+       [&] { return RFaxLoadUser3(server, 1, 0, "user0000001", 0, 0, 0, 0, 11, record); },
+       0, 1},
+      {"LoadUser3 that fails",
+       [&] { return RFaxLoadUser3(server, 1, 0, "b", 0, 0, 0, 0, 11, record); }, 5, 1},
+      {"StringRFaxErr", [&] { return RFaxStringRFaxErr(5, text, sizeof text); }, 0, 0},
+      {"CloseListHandle", [&] { return RFaxCloseListHandle(list); }, 0, 0},
+      {"CloseServerHandle", [&] { return RFaxCloseServerHandle(server); }, 0, 1},
+      {"CloseServerHandle again", [&] { return RFaxCloseServerHandle(server); }, 4, 0},
+  };
+  for (const auto& c : calls) {
+    SCOPED_TRACE(c.call);
+    roundTrips().clear();
+    EXPECT_EQ(c.run(), c.result);
+    EXPECT_EQ(roundTrips(), std::vector<uint32_t>(c.waits, 7));
+  }
+  roundTrips().clear();
+  ASSERT_NE(connect("demo"), 0u);
+  EXPECT_TRUE(roundTrips().empty());
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ struct ServerModel {
   int32_t bias = 0;
   int32_t standardBias = 0;
   int32_t daylightBias = 0;
+  uint32_t latency = 0;  ///< milliseconds every call to the server waits
   Faults faults;
   TextIndex errorTexts;     ///< [Errors]: key the code's 4 bytes, payload the text
   TextIndex users{true};    ///< listed users in file order (see above)

@@ -8,6 +8,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "util/console_line.h"
 #include "util/ident.h"
 #include "util/text_output.h"
 
@@ -26,6 +27,7 @@ BOOL WINAPI interrupted(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT &&
       event != CTRL_CLOSE_EVENT)
     return FALSE;
+  endConsoleLine();
   fflush(nullptr);
   writeText(stdout, "*** Interrupted\n");
   fflush(stdout);

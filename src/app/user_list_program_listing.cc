@@ -2,10 +2,12 @@
 #include <string.h>
 
 #include "app/user_list_program.h"
+#include "app/walk_progress.h"
 #include "app/wildcard.h"
 #include "reports/user_lines.h"
 #include "server/user_info_record.h"
 #include "server/user_list_element.h"
+#include "util/console_line.h"
 #include "util/ident.h"
 #include "util/text_output.h"
 
@@ -41,6 +43,19 @@ bool matchesAnyPattern(const char* userId, char** patterns) {
   return false;
 }
 
+// The progress line on the program's console.
+class ConsoleProgress : public WalkProgress::Console {
+ public:
+  explicit ConsoleProgress(FILE* stream) : stream_(stream) {}
+  int columns() override { return consoleColumns(stream_); }
+  bool write(const char* bytes, size_t size, size_t shown) override {
+    return writeConsoleLine(stream_, bytes, size, shown);
+  }
+
+ private:
+  FILE* stream_;
+};
+
 }  // namespace
 
 bool UserListProgram::listUsers(char** patterns) {
@@ -65,9 +80,20 @@ bool UserListProgram::listUsers(char** patterns) {
   TextBuffer& line = scratch_;
   int count = 0;
   unsigned char* element = nullptr;
+  // A report into a file leaves the console silent for as long as the walk
+  // takes: a console shows how far it has come. Not when the report goes to
+  // a console too (-o /dev/tty, -o CON): its lines would run into the line.
+  ConsoleProgress onConsole(console);
+  bool showProgress = output != console && !mayBeConsole(output) &&
+                      consoleColumns(console) > 0;
+  WalkProgress progress(
+      showProgress ? &onConsole : nullptr,
+      monotonicMilliseconds,
+      filterGroup || (patterns != nullptr && patterns[0] != nullptr));
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
+    progress.element(count);
     ElementTexts texts = readElementTexts(element);
     if (filterGroup &&
         !wildcardMatch(terminated<kElementGroupIdRoom>(texts.groupId,
@@ -87,10 +113,12 @@ bool UserListProgram::listUsers(char** patterns) {
         line.writeTo(output);
         break;
       case Long:
-      case LongCsv:
+      case LongCsv: {
         memset(record, 0, sizeof record);
-        if (RFaxLoadUser(serverHandle, 0, userId.text, loadArea1, loadArea2,
-                         record) == 0) {
+        RFaxResult loaded = RFaxLoadUser(serverHandle, 0, userId.text,
+                                         loadArea1, loadArea2, record);
+        progress.serverCall(count);
+        if (loaded == 0) {
           if (format == Long) {
             writeLong(record);
           } else {
@@ -100,10 +128,12 @@ bool UserListProgram::listUsers(char** patterns) {
           line.clear();
           appendUnloadedUser(texts, output != console, &line);
           line.writeTo(output);
+          progress.erase();
           writeText(console, "*** Cannot retrieve info for user\n");
         }
         checkOutput();
         break;
+      }
       default:
         line.clear();
         appendDefaultLine(count, texts, &line);
@@ -111,6 +141,7 @@ bool UserListProgram::listUsers(char** patterns) {
         break;
     }
   }
+  progress.erase();
 
   fflush(output);
   checkOutput();

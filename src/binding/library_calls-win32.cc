@@ -15,6 +15,7 @@
 #include "binding/library_file.h"
 #include "binding/library_functions.h"
 #include "server/rfax_api.h"
+#include "util/console_line.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)library_calls-win32.cc 1.4 2026/12/09")
@@ -193,6 +194,7 @@ LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
                     " and run tarvek again\r\n"});
   }
 #endif
+  endConsoleLine();
   fflush(nullptr);
   writeCrashLine();
   TerminateProcess(GetCurrentProcess(), code);

@@ -1,6 +1,6 @@
 // The fixture of rfsim's unit tests: a fresh library state and a private
-// servers directory (RFSIM_SERVERS) for every test. POSIX only, like the test
-// binary.
+// servers directory (RFSIM_SERVERS) for every test, and server round trips
+// that are recorded instead of slept. POSIX only, like the test binary.
 #ifndef TARVEK_TESTS_SUPPORT_RFSIM_FIXTURE_H_
 #define TARVEK_TESTS_SUPPORT_RFSIM_FIXTURE_H_
 
@@ -25,9 +25,21 @@ class RfsimFixture : public ::testing::Test {
   void SetUp() override {
     rfsimResetForTests();
     unsetenv("RFSIM_API_VERSION");
+    roundTrips().clear();
+    rfsimSetRoundTripForTests(
+        [](uint32_t milliseconds) { roundTrips().push_back(milliseconds); });
   }
 
-  void TearDown() override { rfsimResetForTests(); }
+  void TearDown() override {
+    rfsimResetForTests();
+    rfsimSetRoundTripForTests(nullptr);
+  }
+
+  /// The round trips waited for since the test began, in milliseconds.
+  static std::vector<uint32_t>& roundTrips() {
+    static std::vector<uint32_t> waits;
+    return waits;
+  }
 
   /// Writes `text` to `fileName` in the servers directory.
   void writeServer(const std::string& fileName, const std::string& text) {

@@ -1,0 +1,176 @@
+#include "app/walk_progress.h"
+
+#include <string.h>
+
+#include <chrono>
+
+#include "util/decimal.h"
+#include "util/ident.h"
+
+TARVEK_IDENT("@(#)walk_progress.cc 1.1 2026/12/09")
+
+namespace tarvek {
+
+namespace {
+
+// Appends text to a line of fixed room; what doesn't fit is cut.
+struct Line {
+  char* text;
+  size_t room;
+  size_t size = 0;
+
+  void add(const char* part, size_t length) {
+    if (length > room - size) length = room - size;
+    memcpy(text + size, part, length);
+    size += length;
+  }
+  void add(const char* part) { add(part, strlen(part)); }
+  void number(uint64_t value, size_t width = 1) {
+    char digits[kMaxDecimalDigits];
+    add(digits, formatDecimal(value, width, digits));
+  }
+  // M:SS, or H:MM:SS from an hour on.
+  void duration(uint64_t milliseconds) {
+    uint64_t seconds = milliseconds / 1000;
+    if (seconds >= 3600) {
+      number(seconds / 3600);
+      add(":");
+      number(seconds / 60 % 60, 2);
+    } else {
+      number(seconds / 60);
+    }
+    add(":");
+    number(seconds % 60, 2);
+  }
+};
+
+}  // namespace
+
+WalkProgress::WalkProgress(Console* console, Clock clock, bool lookedAt)
+    : console_(console),
+      clock_(clock),
+      lookedAt_(lookedAt),
+      countdown_(console != nullptr ? kStride : UINT32_MAX),
+      callCountdown_(console != nullptr ? 1 : UINT32_MAX) {
+  if (console_ != nullptr) start_ = lastCall_ = clock_();
+}
+
+size_t WalkProgress::format(int listed, uint64_t elements, bool lookedAt,
+                            uint64_t milliseconds, char* text, size_t room) {
+  uint64_t users = listed > 0 ? static_cast<uint64_t>(listed) : 0;
+  // The whole line; when the console is narrower, the numbers alone; when
+  // even they don't fit, as much of them as does.
+  char whole[kRoom];
+  Line line{whole, sizeof whole};
+  line.add("Listing: ");
+  line.number(users);
+  line.add(users == 1 ? " user" : " users");
+  if (lookedAt) {
+    line.add(", ");
+    line.number(elements);
+    line.add(" looked at");
+  }
+  line.add(", ");
+  line.duration(milliseconds);
+  if (line.size > room) {
+    line.size = 0;
+    line.number(users);
+    line.add(users == 1 ? " user, " : " users, ");
+    line.duration(milliseconds);
+  }
+  size_t size = line.size < room ? line.size : room;
+  memcpy(text, whole, size);
+  return size;
+}
+
+void WalkProgress::elementsCounted(int listed) {
+  if (console_ == nullptr) {
+    countdown_ = UINT32_MAX;
+    return;
+  }
+  countdown_ = kStride;
+  update(listed, clock_());
+}
+
+void WalkProgress::callsCounted(int listed) {
+  if (console_ == nullptr) {
+    callCountdown_ = UINT32_MAX;
+    return;
+  }
+  // As many calls between two readings as take some 25 to 100 ms: twice
+  // as many after quick ones; after slow ones, every call again.
+  uint64_t now = clock_();
+  uint64_t since = now - lastCall_;
+  if (since < 25 && callStride_ < kMaxCallStride) {
+    callStride_ *= 2;
+  } else if (since > 100) {
+    callStride_ = 1;
+  }
+  lastCall_ = now;
+  callCountdown_ = callStride_;
+  update(listed, now);
+}
+
+void WalkProgress::update(int listed, uint64_t now) {
+  uint64_t age = now - start_;
+  if (age < kFirstShow || now - lastShow_ < kInterval) return;
+  size_t room = this->room();
+  char text[kRoom];
+  size_t size = format(listed, elements_, lookedAt_, age, text, room);
+  if (size == 0) {
+    erase();
+    return;
+  }
+  // At the line's start; a shorter text than the last one blanks that
+  // first.
+  char bytes[2 * kRoom + 2];
+  size_t n = 0;
+  bytes[n++] = '\r';
+  if (size < shown_) {
+    size_t blanks = shown_ < room ? shown_ : room;
+    memset(bytes + n, ' ', blanks);
+    n += blanks;
+    bytes[n++] = '\r';
+  }
+  memcpy(bytes + n, text, size);
+  n += size;
+  write(bytes, n, size);
+  lastShow_ = now;
+}
+
+void WalkProgress::erase() {
+  if (shown_ == 0) return;
+  size_t room = this->room();
+  size_t blanks = shown_ < room ? shown_ : room;
+  char bytes[kRoom + 2];
+  bytes[0] = '\r';
+  memset(bytes + 1, ' ', blanks);
+  bytes[blanks + 1] = '\r';
+  write(bytes, blanks + 2, 0);
+}
+
+size_t WalkProgress::room() {
+  // Shorter than the console is wide: the cursor after it never wraps (a
+  // console that has narrowed since cut the longer line already).
+  int columns = console_->columns();
+  size_t room = columns > 1 ? static_cast<size_t>(columns) - 1 : 0;
+  return room < kRoom ? room : kRoom;
+}
+
+void WalkProgress::write(const char* bytes, size_t size, size_t shown) {
+  if (console_->write(bytes, size, shown)) {
+    shown_ = shown;
+  } else {
+    console_ = nullptr;
+    shown_ = 0;
+  }
+}
+
+uint64_t monotonicMilliseconds() {
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::steady_clock::now().time_since_epoch())
+          .count());
+}
+
+}  // namespace tarvek

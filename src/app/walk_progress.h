@@ -1,0 +1,98 @@
+// The progress line of a listing whose report goes to a file while
+// standard output is a console: how many users are listed so far (and how
+// many elements were looked at, when filters skip some) and how long the
+// walk has run. It shows once the walk has run for a second, changes at
+// most four times a second, stays shorter than the console's width, and
+// is erased before any other console text; a run that ends leaves no
+// trace of it.
+#ifndef TARVEK_APP_WALK_PROGRESS_H_
+#define TARVEK_APP_WALK_PROGRESS_H_
+
+#include <stddef.h>
+#include <stdint.h>
+
+namespace tarvek {
+
+class WalkProgress {
+ public:
+  /// Where the line goes (util/console_line.h on the program's console).
+  class Console {
+   public:
+    virtual ~Console() = default;
+    /// The console's width in columns now.
+    virtual int columns() = 0;
+    /// Writes `size` bytes at once; the line then shows `shown` cells.
+    /// False when the console takes no more (the run is ending).
+    virtual bool write(const char* bytes, size_t size, size_t shown) = 0;
+  };
+  /// Milliseconds of a clock that never goes back.
+  using Clock = uint64_t (*)();
+
+  /// The walk starts now. With a null `console` nothing is ever shown and
+  /// the clock is never read. `lookedAt`: the line tells the elements
+  /// looked at too.
+  WalkProgress(Console* console, Clock clock, bool lookedAt);
+  WalkProgress(const WalkProgress&) = delete;
+  WalkProgress& operator=(const WalkProgress&) = delete;
+
+  /// An element is looked at; `listed` users are listed so far. The clock
+  /// is read once every kStride elements.
+  void element(int listed) {
+    ++elements_;
+    if (--countdown_ == 0) elementsCounted(listed);
+  }
+
+  /// A call to the server (a user load) has returned. The clock is read
+  /// after every one while they take long, after every few (up to
+  /// kMaxCallStride) while they are quick.
+  void serverCall(int listed) {
+    if (--callCountdown_ == 0) callsCounted(listed);
+  }
+
+  /// Blanks the line, if shown, before other console text; it shows again
+  /// at the next change.
+  void erase();
+
+  /// The line's text for `listed` users and `elements` looked at after
+  /// `milliseconds`, at most `room` characters (0 when nothing fits).
+  static size_t format(int listed, uint64_t elements, bool lookedAt,
+                       uint64_t milliseconds, char* text, size_t room);
+
+  /// Elements between two readings of the clock.
+  static constexpr uint32_t kStride = 1024;
+  /// The most server calls between two readings of the clock.
+  static constexpr uint32_t kMaxCallStride = 64;
+  /// The walk's age at which the line first shows.
+  static constexpr uint64_t kFirstShow = 1000;
+  /// The least time between two changes of the line.
+  static constexpr uint64_t kInterval = 250;
+  /// The longest line.
+  static constexpr size_t kRoom = 96;
+
+ private:
+  void elementsCounted(int listed);
+  void callsCounted(int listed);
+  void update(int listed, uint64_t now);
+  /// The most characters the line may have now.
+  size_t room();
+  void write(const char* bytes, size_t size, size_t shown);
+
+  Console* console_;
+  Clock clock_;
+  bool lookedAt_;
+  uint64_t start_ = 0;
+  uint64_t lastShow_ = 0;
+  uint64_t elements_ = 0;
+  uint32_t countdown_;
+  uint32_t callCountdown_;
+  uint32_t callStride_ = 1;
+  uint64_t lastCall_ = 0;
+  size_t shown_ = 0;
+};
+
+/// The milliseconds of the system's monotonic clock.
+uint64_t monotonicMilliseconds();
+
+}  // namespace tarvek
+
+#endif  // TARVEK_APP_WALK_PROGRESS_H_

@@ -1,0 +1,170 @@
+#include "app/walk_progress.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace tarvek {
+namespace {
+
+uint64_t fakeNow;
+int clockReads;
+uint64_t fakeClock() {
+  ++clockReads;
+  return fakeNow;
+}
+
+// One console row: the bytes land in its cells as a console puts them.
+class FakeConsole : public WalkProgress::Console {
+ public:
+  int columns() override { return width; }
+  bool write(const char* bytes, size_t size, size_t cells) override {
+    if (ended) return false;
+    ++writes;
+    for (size_t i = 0; i < size; ++i) {
+      if (bytes[i] == '\r') {
+        cursor = 0;
+      } else {
+        EXPECT_LT(cursor + 1, static_cast<size_t>(width)) << "the line wraps";
+        if (cursor >= row.size()) row.resize(cursor + 1, ' ');
+        row[cursor++] = bytes[i];
+      }
+    }
+    shown = cells;
+    return true;
+  }
+  // The row's text without trailing blanks.
+  std::string text() const { return row.substr(0, row.find_last_not_of(' ') + 1); }
+
+  int width = 80;
+  std::string row;
+  size_t cursor = 0;
+  size_t shown = 0;
+  int writes = 0;
+  bool ended = false;
+};
+
+class WalkProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fakeNow = 5000;
+    clockReads = 0;
+  }
+  // `count` elements, each listed.
+  void walk(WalkProgress* progress, int* listed, int count) {
+    for (int i = 0; i < count; ++i) progress->element((*listed)++);
+  }
+  FakeConsole console_;
+};
+
+TEST_F(WalkProgressTest, ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) {
+  WalkProgress progress(&console_, fakeClock, false);
+  int listed = 0;
+  const uint32_t stride = WalkProgress::kStride;
+  walk(&progress, &listed, stride - 1);
+  EXPECT_EQ(clockReads, 1);  // the start only
+  fakeNow += 999;
+  walk(&progress, &listed, 1);
+  EXPECT_EQ(clockReads, 2);
+  EXPECT_EQ(console_.writes, 0);  // not yet a second
+  fakeNow += 1;
+  walk(&progress, &listed, stride);
+  EXPECT_EQ(console_.text(), "Listing: 2047 users, 0:01");
+  fakeNow += 249;
+  walk(&progress, &listed, stride);
+  EXPECT_EQ(console_.writes, 1);  // too soon for a change
+  fakeNow += 1;
+  walk(&progress, &listed, stride);
+  EXPECT_EQ(console_.text(), "Listing: 4095 users, 0:01");
+  EXPECT_EQ(console_.cursor, console_.text().size());
+
+  // Slow server calls read the clock after each one, quick ones seldom.
+  fakeNow += 3600 * 1000;
+  int reads = clockReads;
+  progress.serverCall(listed);
+  EXPECT_EQ(clockReads, reads + 1);
+  EXPECT_EQ(console_.text(), "Listing: 4096 users, 1:00:01");
+
+
+  // A shorter line blanks the longer one first, as far as the console is
+  // wide now.
+  console_.width = 21;
+  console_.row.resize(20);
+  fakeNow += 250;
+  progress.serverCall(listed);
+  EXPECT_EQ(console_.row, "4096 users, 1:00:01 ");
+
+  progress.erase();
+  EXPECT_EQ(console_.text(), "");
+  EXPECT_EQ(console_.cursor, 0u);
+  EXPECT_EQ(console_.shown, 0u);
+  int writes = console_.writes;
+  progress.erase();
+  EXPECT_EQ(console_.writes, writes);  // nothing shown, nothing written
+  fakeNow += 1;
+  progress.serverCall(listed);
+  EXPECT_EQ(console_.writes, writes);  // back no sooner than 250 ms after
+
+  // Once the console takes no more, the line is gone for good.
+  console_.ended = true;
+  fakeNow += 1000;
+  walk(&progress, &listed, stride);
+  EXPECT_EQ(console_.writes, writes);
+  reads = clockReads;
+  walk(&progress, &listed, 4 * stride);
+  progress.serverCall(listed);
+  EXPECT_EQ(clockReads, reads);
+}
+
+TEST_F(WalkProgressTest, QuickServerCallsReadTheClockSeldomSlowOnesEveryTime) {
+  WalkProgress progress(&console_, fakeClock, false);
+  int reads = clockReads;
+  for (int i = 0; i < 1000; ++i) progress.serverCall(i);
+  EXPECT_LE(clockReads - reads, 1000 / 64 + 7);
+  // Once a slow call is seen, every call reads the clock again.
+  reads = clockReads;
+  fakeNow += 101;
+  while (clockReads == reads) progress.serverCall(0);
+  for (int i = 0; i < 3; ++i) {
+    fakeNow += 101;
+    progress.serverCall(0);
+    EXPECT_EQ(clockReads, reads + 2 + i);
+  }
+}
+
+TEST_F(WalkProgressTest, WithoutAConsoleTheClockIsNeverRead) {
+  WalkProgress progress(nullptr, fakeClock, true);
+  int listed = 0;
+  walk(&progress, &listed, 3 * WalkProgress::kStride);
+  progress.serverCall(listed);
+  progress.erase();
+  EXPECT_EQ(clockReads, 0);
+}
+
+TEST_F(WalkProgressTest, TextFitsTheRoom) {
+  const struct {
+    int listed;
+    uint64_t elements;
+    bool lookedAt;
+    uint64_t milliseconds;
+    size_t room;
+    const char* text;
+  } cases[] = {
+      {1, 1, false, 1000, 79, "Listing: 1 user, 0:01"},
+      {12345, 99999, true, 65000, 79, "Listing: 12345 users, 99999 looked at, 1:05"},
+      {0, 7, true, 36061000, 79, "Listing: 0 users, 7 looked at, 10:01:01"},
+      {12345, 99999, true, 65000, 40, "12345 users, 1:05"},
+      {12345, 99999, true, 65000, 17, "12345 users, 1:05"},
+      {12345, 99999, true, 65000, 8, "12345 us"},
+      {12345, 99999, true, 65000, 0, ""},
+  };
+  for (const auto& c : cases) {
+    char text[WalkProgress::kRoom];
+    size_t size = WalkProgress::format(c.listed, c.elements, c.lookedAt,
+                                       c.milliseconds, text, c.room);
+    EXPECT_EQ(std::string(text, size), c.text);
+  }
+}
+
+}  // namespace
+}  // namespace tarvek
