@@ -45,7 +45,8 @@ void checkLongSection(const std::string& section) {
   for (char c : section) lines += c == '\n';
   require(lines == 69);
   require(section[0] == '[');
-  require(section.size() >= 2 && section.compare(section.size() - 2, 2, "\n\n") == 0);
+  require(section.size() >= 2 &&
+          section.compare(section.size() - 2, 2, "\n\n") == 0);
   size_t at = section.find('\n') + 1;
   for (const FieldRow& row : kUserInfoFields) {
     std::string key = std::string(row.key) + "=";

@@ -11,9 +11,9 @@
 #include "reports/long_report.h"
 #include "rfsim/server_file.h"
 #include "rfsim/server_model.h"
+#include "server/user_info_record.h"
 #include "server/user_list_element.h"
 #include "util/bytes.h"
-#include "server/user_info_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* text = reinterpret_cast<const char*>(data);

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);
   const void* zero = memchr(bytes, 0, size);
   if (zero == nullptr) return 0;
-  size_t textLength = static_cast<size_t>(static_cast<const char*>(zero) - bytes);
+  size_t textLength =
+      static_cast<size_t>(static_cast<const char*>(zero) - bytes);
   std::string text(bytes, textLength);
   // The pattern ends at the next zero byte, if any.
   std::string pattern(bytes + textLength + 1, size - textLength - 1);

@@ -41,7 +41,9 @@ void* reallocateBytes(void* block, size_t size) {
 
 void releaseBytes(void* block) { free(block); }
 
-void failAllocationsAfterForTests(long allowed) { allocationsAllowed = allowed; }
+void failAllocationsAfterForTests(long allowed) {
+  allocationsAllowed = allowed;
+}
 
 uint64_t TextIndex::hash(const char* key, size_t length) const {
   uint64_t h = 0xCBF29CE484222325ULL;  // FNV-1a

@@ -127,8 +127,8 @@ class TextIndex {
     return text_.data() + entry.offset;
   }
   const unsigned char* payloadOf(const Entry& entry) const {
-    return reinterpret_cast<const unsigned char*>(text_.data()) +
-           entry.offset + entry.keyLength;
+    return reinterpret_cast<const unsigned char*>(text_.data()) + entry.offset +
+           entry.keyLength;
   }
   /// Empties it; large storage is given back.
   void clear();

@@ -14,6 +14,7 @@ namespace rfsim {
 
 namespace {
 
+// clang-format off
 const char* const kFirstNames[] = {
     "Amara",  "Bjorn",   "Carmen", "Dmitri", "Elena",  "Farid",  "Greta",
     "Hiroshi", "Ines",   "Jamal",  "Katja",  "Luis",   "Mei",    "Nikolai",
@@ -28,6 +29,7 @@ const char* const kLastNames[] = {
     "Uribe",     "Valentini", "Whitfield",  "Xiang",     "Yilmaz",
     "Zielinski", "Achterberg", "Brannigan", "Van der Westhuizen-Okafor",
     "Dimitriou", "Esposito",  "Fairweather"};
+// clang-format on
 const char kMiddleInitials[] = "ABCDEFGHJKLMNPRSTW";
 
 constexpr size_t kFirstCount = sizeof(kFirstNames) / sizeof(kFirstNames[0]);
@@ -36,8 +38,8 @@ constexpr size_t kInitialCount = sizeof(kMiddleInitials) - 1;
 
 // splitmix64 of (seed, number): the source of every varied value.
 uint64_t mix(uint32_t seed, uint32_t number) {
-  uint64_t z = (static_cast<uint64_t>(seed) << 32 | number) +
-               0x9E3779B97F4A7C15ULL;
+  uint64_t z =
+      (static_cast<uint64_t>(seed) << 32 | number) + 0x9E3779B97F4A7C15ULL;
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
   return z ^ (z >> 31);
@@ -154,8 +156,10 @@ void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
   constexpr const tarvek::FieldRow* kStDid = findFieldByKey("StDID");
   constexpr const tarvek::FieldRow* kFromPhone = findFieldByKey("StFromPhone");
   constexpr const tarvek::FieldRow* kRoute = findFieldByKey("RouteType");
-  constexpr const tarvek::FieldRow* kHighest = findFieldByKey("HighestPriority");
-  constexpr const tarvek::FieldRow* kDefault = findFieldByKey("DefaultPriority");
+  constexpr const tarvek::FieldRow* kHighest =
+      findFieldByKey("HighestPriority");
+  constexpr const tarvek::FieldRow* kDefault =
+      findFieldByKey("DefaultPriority");
   constexpr const tarvek::FieldRow* kSend = findFieldByKey("SendNotify");
   constexpr const tarvek::FieldRow* kReceive = findFieldByKey("ReceiveNotify");
   constexpr const tarvek::FieldRow* kTag = findFieldByKey("ChangeTag");
@@ -164,28 +168,23 @@ void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
   constexpr const tarvek::FieldRow* kNwds = findFieldByKey("NwDsName");
   // A key missing from the table is a null row here, which no constant
   // expression may read: these checks then fail to compile.
-  static_assert(kGroup->type == FieldType::Text &&
-                    kUser->type == FieldType::Text &&
-                    kName->type == FieldType::Text &&
-                    kFromName->type == FieldType::Text &&
-                    kOtherPbid->type == FieldType::Text &&
-                    kStDid->type == FieldType::Text &&
-                    kFromPhone->type == FieldType::Text &&
-                    kNwds->type == FieldType::Text,
-                "text rows");
-  static_assert(kFaxes->type == FieldType::U16 &&
-                    kFlags->type == FieldType::Hex32 &&
-                    kDid->type == FieldType::U32 &&
-                    kNotify->type == FieldType::U16 &&
-                    kRoute->type == FieldType::U8 &&
-                    kHighest->type == FieldType::U8 &&
-                    kDefault->type == FieldType::U8 &&
-                    kSend->type == FieldType::U16 &&
-                    kReceive->type == FieldType::U16 &&
-                    kTag->type == FieldType::ChangeTag &&
-                    kAcct->type == FieldType::AcctCode &&
-                    kCopies->type == FieldType::U8,
-                "number rows");
+  static_assert(
+      kGroup->type == FieldType::Text && kUser->type == FieldType::Text &&
+          kName->type == FieldType::Text &&
+          kFromName->type == FieldType::Text &&
+          kOtherPbid->type == FieldType::Text &&
+          kStDid->type == FieldType::Text &&
+          kFromPhone->type == FieldType::Text && kNwds->type == FieldType::Text,
+      "text rows");
+  static_assert(
+      kFaxes->type == FieldType::U16 && kFlags->type == FieldType::Hex32 &&
+          kDid->type == FieldType::U32 && kNotify->type == FieldType::U16 &&
+          kRoute->type == FieldType::U8 && kHighest->type == FieldType::U8 &&
+          kDefault->type == FieldType::U8 && kSend->type == FieldType::U16 &&
+          kReceive->type == FieldType::U16 &&
+          kTag->type == FieldType::ChangeTag &&
+          kAcct->type == FieldType::AcctCode && kCopies->type == FieldType::U8,
+      "number rows");
 
   memset(record, 0, tarvek::kUserInfoSize);
   uint64_t hash = mix(plan.seed, number);
@@ -206,8 +205,8 @@ void fillGeneratedRecord(const GeneratePlan& plan, uint32_t number,
   putNumber<FieldType::U32>(kDid, 2065550000UL + number % 10000000UL, record);
   putNumber<FieldType::U16>(kNotify, (hash >> 5) % 4, record);
   char value[2 * kGeneratedTextRoom + 64];
-  putText(kStDid, value,
-          formatFourDigits("206555", number % 10000, value), record);
+  putText(kStDid, value, formatFourDigits("206555", number % 10000, value),
+          record);
   putText(kFromPhone, value,
           formatFourDigits("+1 206 555 ",
                            static_cast<uint32_t>((hash >> 9) % 10000), value),

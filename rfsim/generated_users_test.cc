@@ -1,4 +1,6 @@
 // [Generate] users and the built-in demo server.
+#include "rfsim/generated_users.h"
+
 #include <stdint.h>
 #include <string.h>
 
@@ -6,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "server/rfax_api.h"
 #include "server/user_info_record.h"
-#include "rfsim/generated_users.h"
+#include "server/user_list_element.h"
 #include "tests/support/record_fields.h"
 #include "tests/support/rfsim_fixture.h"
-#include "server/user_list_element.h"
-#include "server/rfax_api.h"
 #include "util/bytes.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +98,8 @@ TEST_F(RfsimGenerateTest, NamesAreVariedAndDeterministic) {
   EXPECT_EQ(first, again);
   std::set<std::string> distinct(first.begin(), first.end());
   EXPECT_GT(distinct.size(), 100u);
-  for (const std::string& name : first) EXPECT_NE(name.find(' '), std::string::npos);
+  for (const std::string& name : first)
+    EXPECT_NE(name.find(' '), std::string::npos);
   std::vector<std::string> otherSeed;
   for (const unsigned char* e : generate("Users=200\nSeed=6\n"))
     otherSeed.push_back(userNameOf(e));
@@ -108,16 +110,26 @@ TEST_F(RfsimGenerateTest, LoadComputesTheRecordFromTheNumber) {
   auto listed = generate("Users=500\nGroups=4\nSeed=9\n", "[Staff\\ann]\n");
   unsigned char record[tarvek::kUserInfoSize];
   unsigned char again[tarvek::kUserInfoSize];
-  ASSERT_EQ(RFaxLoadUser(server_, 0, "USER0000123", nullptr, nullptr, record), 0);
-  ASSERT_EQ(RFaxLoadUser3(server_, 1, 0, "user0000123", 0, 0, 0, 0, 11, again), 0);
+  ASSERT_EQ(RFaxLoadUser(server_, 0, "USER0000123", nullptr, nullptr, record),
+            0);
+  ASSERT_EQ(RFaxLoadUser3(server_, 1, 0, "user0000123", 0, 0, 0, 0, 11, again),
+            0);
   EXPECT_EQ(memcmp(record, again, sizeof(record)), 0);
-  EXPECT_STREQ(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "UserID")), "user0000123");
-  EXPECT_STREQ(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "GroupID")), "group03");
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "UserName"))),
+  EXPECT_STREQ(
+      reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "UserID")),
+      "user0000123");
+  EXPECT_STREQ(
+      reinterpret_cast<char*>(tarvek::testing::fieldIn(record, "GroupID")),
+      "group03");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(
+                tarvek::testing::fieldIn(record, "UserName"))),
             userNameOf(listed[123]));
-  EXPECT_NE(tarvek::readU32(tarvek::testing::fieldIn(record, "ChangeTag")), 0u);  // a change tag
-  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000501", nullptr, nullptr, record), 5);
-  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000000", nullptr, nullptr, record), 5);
+  EXPECT_NE(tarvek::readU32(tarvek::testing::fieldIn(record, "ChangeTag")),
+            0u);  // a change tag
+  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000501", nullptr, nullptr, record),
+            5);
+  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000000", nullptr, nullptr, record),
+            5);
   EXPECT_EQ(RFaxLoadUser(server_, 0, "user123", nullptr, nullptr, record), 5);
   EXPECT_EQ(RFaxLoadUser(server_, 0, "ANN", nullptr, nullptr, record), 0);
 }
@@ -130,13 +142,15 @@ TEST_F(RfsimGenerateTest, RecordsAndElementsKeepTheirBytes) {
   ASSERT_EQ(listed.size(), 2000u);
   uint64_t digest = 14695981039346656037ULL;  // FNV-1a
   auto add = [&digest](const unsigned char* bytes, size_t size) {
-    for (size_t i = 0; i < size; ++i) digest = (digest ^ bytes[i]) * 1099511628211ULL;
+    for (size_t i = 0; i < size; ++i)
+      digest = (digest ^ bytes[i]) * 1099511628211ULL;
   };
   unsigned char record[tarvek::kUserInfoSize];
   for (const unsigned char* element : listed) {
     add(element, tarvek::kElementSize);
     std::string id = userIdOf(element);
-    ASSERT_EQ(RFaxLoadUser(server_, 0, id.c_str(), nullptr, nullptr, record), 0);
+    ASSERT_EQ(RFaxLoadUser(server_, 0, id.c_str(), nullptr, nullptr, record),
+              0);
     add(record, sizeof record);
   }
   EXPECT_EQ(digest, 16683257329168911170ULL);
@@ -145,8 +159,10 @@ TEST_F(RfsimGenerateTest, RecordsAndElementsKeepTheirBytes) {
 TEST_F(RfsimGenerateTest, LoadUserFailsAppliesToGeneratedUsers) {
   generate("Users=3\n", "[Faults]\nLoadUserFails=User0000002\n");
   unsigned char record[tarvek::kUserInfoSize];
-  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000001", nullptr, nullptr, record), 0);
-  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000002", nullptr, nullptr, record), 5);
+  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000001", nullptr, nullptr, record),
+            0);
+  EXPECT_EQ(RFaxLoadUser(server_, 0, "user0000002", nullptr, nullptr, record),
+            5);
 }
 
 class RfsimDemoTest : public RfsimFixture {};
@@ -170,7 +186,8 @@ TEST_F(RfsimDemoTest, UsesEveryFieldAndTheNamedCases) {
     std::string id = userIdOf(e);
     groups.insert(groupIdOf(e));
     unsigned char record[tarvek::kUserInfoSize] = {};
-    ASSERT_EQ(RFaxLoadUser(server, 0, id.c_str(), nullptr, nullptr, record), 0) << id;
+    ASSERT_EQ(RFaxLoadUser(server, 0, id.c_str(), nullptr, nullptr, record), 0)
+        << id;
     for (size_t i = 0; i < tarvek::kUserInfoFieldCount; ++i) {
       const tarvek::FieldRow& row = tarvek::kUserInfoFields[i];
       for (size_t b = 0; b < row.room; ++b)

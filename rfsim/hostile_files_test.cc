@@ -8,11 +8,11 @@
 #include <string>
 
 #include "rfsim/checked_store.h"
-#include "tests/support/rfsim_fixture.h"
 #include "rfsim/server_file.h"
 #include "server/records.h"
 #include "server/rfax_api.h"
 #include "server/user_info_record.h"
+#include "tests/support/rfsim_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,8 @@ TEST_F(RfsimHostileTest, EveryAllocationThatFailsFailsTheAttemptWithItsLine) {
   EXPECT_EQ(record[0], 3);  // Bytes@00 after Bytes@0
   EXPECT_EQ(record[1], 2);
   EXPECT_EQ(RFaxLoadUser(server, 0, "Carol", nullptr, nullptr, record), 5);
-  EXPECT_EQ(RFaxLoadUser(server, 0, "user0000003", nullptr, nullptr, record), 0);
+  EXPECT_EQ(RFaxLoadUser(server, 0, "user0000003", nullptr, nullptr, record),
+            0);
 }
 
 TEST_F(RfsimHostileTest, ListAndSortWithoutMemoryFailWithCode3) {
@@ -86,10 +87,11 @@ TEST_F(RfsimHostileTest, ListAndSortWithoutMemoryFailWithCode3) {
   std::vector<const unsigned char*> before = elements(server, &list);
   ASSERT_EQ(before.size(), 6u);
   rfsim::failAllocationsAfterForTests(0);
-  EXPECT_EQ(RFaxListSort(list, [](const void* a, const void* b) -> int {
-              return strcmp(static_cast<const char*>(b) + 4,
-                            static_cast<const char*>(a) + 4);
-            }),
+  EXPECT_EQ(RFaxListSort(list,
+                         [](const void* a, const void* b) -> int {
+                           return strcmp(static_cast<const char*>(b) + 4,
+                                         static_cast<const char*>(a) + 4);
+                         }),
             3);
   rfsim::failAllocationsAfterForTests(-1);
   unsigned char* element = nullptr;
@@ -100,8 +102,9 @@ TEST_F(RfsimHostileTest, ListAndSortWithoutMemoryFailWithCode3) {
 TEST_F(RfsimHostileTest, LongLinesFailButCommentsOfAnyLengthAreSkipped) {
   std::string line(rfsim::kMaxLineLength - 5, 'x');  // "Name=" makes it full
   writeServer("full.ini", "[Server]\nName=" + line + "\r\n");
-  EXPECT_EQ(parseFailure("[Server]\nName=" + line + "y\n"),
-            "Invalid server file: x.ini line 2: line longer than 1048576 bytes");
+  EXPECT_EQ(
+      parseFailure("[Server]\nName=" + line + "y\n"),
+      "Invalid server file: x.ini line 2: line longer than 1048576 bytes");
   int32_t code = 0;
   connect("full", &code);
   EXPECT_EQ(errorText(3),

@@ -48,8 +48,7 @@ struct Tournament {
   bool prepare(size_t n, size_t width) {
     const size_t runs = (n + width - 1) / width;
     while (leaves < runs) leaves *= 2;
-    return next.resize(leaves) && end.resize(leaves) &&
-           tree.resize(2 * leaves);
+    return next.resize(leaves) && end.resize(leaves) && tree.resize(2 * leaves);
   }
 };
 
@@ -92,8 +91,7 @@ void mergeAllRuns(const unsigned char* elements, ElementCompare compare,
     size_t run = tree[1];
     to[k] = from[next[run]++];
     if (next[run] + kPrefetchDistance < end[run])
-      prefetchElement(
-          elementAt(elements, from[next[run] + kPrefetchDistance]));
+      prefetchElement(elementAt(elements, from[next[run] + kPrefetchDistance]));
     for (size_t node = (leaves + run) / 2; node >= 1; node /= 2)
       tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
   }
@@ -146,6 +144,5 @@ bool stableSort(const unsigned char* elements, CheckedArray<uint32_t>* numbers,
   if (from != order.data()) memcpy(order.data(), from, n * sizeof(uint32_t));
   return true;
 }
-
 
 }  // namespace rfsim

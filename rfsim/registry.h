@@ -24,8 +24,8 @@ struct OpenList {
   RFaxHandle server = 0;
   CheckedArray<unsigned char> elements;  ///< kElementSize bytes each
   CheckedArray<uint32_t> order;          ///< element numbers, as sorted
-  size_t next = 0;                      ///< position the next fetch delivers
-  size_t limit = 0;                     ///< fetches end here (ListEndsAfter)
+  size_t next = 0;                       ///< position the next fetch delivers
+  size_t limit = 0;                      ///< fetches end here (ListEndsAfter)
   int32_t sortError = 0;
 };
 

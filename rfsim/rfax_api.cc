@@ -18,6 +18,8 @@
 // - The server's latency is waited for by every call that reaches a server
 //   (a handle, a file read without error), also when an injected fault then
 //   fails it; a call refused for its arguments answers at once.
+#include "server/rfax_api.h"
+
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -34,7 +36,6 @@
 #include "rfsim/server_source.h"
 #include "rfsim/test_hook.h"
 #include "server/records.h"
-#include "server/rfax_api.h"
 #include "util/ascii.h"
 #include "util/bytes.h"
 #include "util/ident.h"
@@ -87,7 +88,7 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
     return nullptr;
   }
   std::unique_ptr<rfsim::ServerModel> model(new (std::nothrow)
-                                                 rfsim::ServerModel);
+                                                rfsim::ServerModel);
   rfsim::ParseError error;
   bool parsed = false;
   if (!model) {
@@ -95,8 +96,8 @@ std::unique_ptr<rfsim::ServerModel> readServer(const char* host,
   } else if (source.file) {
     parsed = rfsim::parseServerStream(source.file, model.get(), &error);
   } else {
-    parsed = rfsim::parseServerFile(source.text, source.textLength,
-                                    model.get(), &error);
+    parsed = rfsim::parseServerFile(source.text, source.textLength, model.get(),
+                                    &error);
   }
   if (source.file) fclose(source.file);
   if (!parsed) {
@@ -152,8 +153,7 @@ int32_t RFAX_CALL RFaxGetAPIVersion(void) {
 }
 
 RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
-                                                     int32_t /*mode*/,
-                                                     int32_t* error) {
+                                            int32_t /*mode*/, int32_t* error) {
   RFaxResult code = 0;
   std::string counterKey;
   std::unique_ptr<rfsim::ServerModel> model =
@@ -178,9 +178,8 @@ RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
   return handle;
 }
 
-RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
-                                               int32_t /*release*/,
-                                               int32_t /*reserved*/) {
+RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server, int32_t /*release*/,
+                                      int32_t /*reserved*/) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model) return kBadHandle;
   roundTrip(*model);
@@ -188,7 +187,7 @@ RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
 }
 
 RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
-                                                 unsigned char* record) {
+                                        unsigned char* record) {
   const rfsim::ServerModel* model = Registry::instance().server(server);
   if (!model || !record) return kBadHandle;
   roundTrip(*model);
@@ -210,7 +209,7 @@ RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
 }
 
 RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
-                                                int32_t size) {
+                                       int32_t size) {
   if (!buffer || size <= 0) return 0;
   Registry::instance().copyErrorText(code, buffer, static_cast<size_t>(size));
   return 0;
@@ -227,9 +226,8 @@ RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server) {
 // that lack a function, for the Windows lane; RFSIM_FAULT_IN_GET_USER_LIST
 // the one that crashes in it (a write through a null pointer).
 #ifndef RFSIM_WITHOUT_GET_USER_LIST
-RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server,
-                                              int32_t /*kind*/,
-                                              RFaxHandle* list) {
+RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server, int32_t /*kind*/,
+                                     RFaxHandle* list) {
 #if defined(RFSIM_FAULT_IN_GET_USER_LIST)
   int* volatile nowhere = nullptr;
   *nowhere = 1;
@@ -320,8 +318,7 @@ void plainSort(const unsigned char* elements, uint32_t* order, size_t count) {
 }  // namespace
 #endif
 
-RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
-                                           RFaxCompareFn compare) {
+RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list, RFaxCompareFn compare) {
   rfsim::OpenList* open = Registry::instance().list(list);
   if (!open || !compare) return kBadHandle;
   if (open->sortError != 0) return open->sortError;
@@ -342,13 +339,13 @@ RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
   return 0;
 }
 
-RFaxResult RFAX_CALL
-RFaxListGetFirstElementPtr(RFaxHandle list, unsigned char** element) {
+RFaxResult RFAX_CALL RFaxListGetFirstElementPtr(RFaxHandle list,
+                                                unsigned char** element) {
   return fetchElement(list, true, element);
 }
 
-RFaxResult RFAX_CALL
-RFaxListGetNextElementPtr(RFaxHandle list, unsigned char** element) {
+RFaxResult RFAX_CALL RFaxListGetNextElementPtr(RFaxHandle list,
+                                               unsigned char** element) {
   return fetchElement(list, false, element);
 }
 
@@ -357,18 +354,17 @@ RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list) {
 }
 
 RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t /*kind*/,
-                                           const char* userId,
-                                           char* /*area1*/, char* /*area2*/,
-                                           unsigned char* record) {
+                                  const char* userId, char* /*area1*/,
+                                  char* /*area2*/, unsigned char* record) {
   return loadUser(server, userId, record);
 }
 
 #ifndef RFSIM_WITHOUT_LOAD_USER3
-RFaxResult RFAX_CALL RFaxLoadUser3(
-    RFaxHandle server, int32_t /*kind*/, int32_t /*flags*/,
-    const char* userId, int32_t /*reserved1*/, int32_t /*reserved2*/,
-    int32_t /*reserved3*/, int32_t /*reserved4*/, int32_t /*level*/,
-    unsigned char* record) {
+RFaxResult RFAX_CALL RFaxLoadUser3(RFaxHandle server, int32_t /*kind*/,
+                                   int32_t /*flags*/, const char* userId,
+                                   int32_t /*reserved1*/, int32_t /*reserved2*/,
+                                   int32_t /*reserved3*/, int32_t /*reserved4*/,
+                                   int32_t /*level*/, unsigned char* record) {
   return loadUser(server, userId, record);
 }
 #endif

@@ -1,5 +1,7 @@
 // The 13 calls: host resolution, handles, injected faults, error texts and
 // user lists.
+#include "server/rfax_api.h"
+
 #include <stdint.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -10,12 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/rfsim_fixture.h"
 #include "server/records.h"
-#include "server/rfax_api.h"
-#include "util/bytes.h"
-#include "server/user_list_element.h"
 #include "server/user_info_record.h"
+#include "server/user_list_element.h"
+#include "tests/support/rfsim_fixture.h"
+#include "util/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,8 @@ TEST_F(RfsimHostTest, FifoIsNotReadLikeAFile) {
   int32_t code = -1;
   EXPECT_EQ(connect("pipe", &code), 0u);  // would block if it were opened
   EXPECT_EQ(code, 3);
-  EXPECT_EQ(errorText(3), "Invalid server file: pipe.ini line 0: not a regular file");
+  EXPECT_EQ(errorText(3),
+            "Invalid server file: pipe.ini line 0: not a regular file");
 }
 
 TEST_F(RfsimHostTest, FileWithoutReadPermissionFails) {
@@ -212,7 +214,8 @@ TEST_F(RfsimHandleTest, NullPointersAreRefusedWithoutACrash) {
   EXPECT_EQ(RFaxLoadUser(server, 0, nullptr, nullptr, nullptr, record), 5);
   EXPECT_EQ(RFaxLoadUser(server, 0, "FaxAdmin", nullptr, nullptr, nullptr), 4);
   EXPECT_EQ(RFaxLoadUser3(server, 1, 0, nullptr, 0, 0, 0, 0, 11, record), 5);
-  EXPECT_EQ(RFaxLoadUser3(server, 1, 0, "FaxAdmin", 0, 0, 0, 0, 11, nullptr), 4);
+  EXPECT_EQ(RFaxLoadUser3(server, 1, 0, "FaxAdmin", 0, 0, 0, 0, 11, nullptr),
+            4);
   RFaxStringRFaxErr(1, nullptr, 501);
 }
 
@@ -277,10 +280,11 @@ TEST_F(RfsimFaultsTest, CallFaultsReturnTheirCodes) {
   EXPECT_EQ(info[12], 0xEE);
   RFaxHandle list = 0;
   ASSERT_EQ(RFaxGetUserList(server, 1, &list), 0);
-  EXPECT_EQ(RFaxListSort(list, [](const void* a, const void* b) {
-              return strcmp(static_cast<const char*>(a) + 4,
-                            static_cast<const char*>(b) + 4);
-            }),
+  EXPECT_EQ(RFaxListSort(list,
+                         [](const void* a, const void* b) {
+                           return strcmp(static_cast<const char*>(a) + 4,
+                                         static_cast<const char*>(b) + 4);
+                         }),
             11);
   unsigned char* element = nullptr;
   ASSERT_EQ(RFaxListGetFirstElementPtr(list, &element), 0);
@@ -294,8 +298,9 @@ TEST_F(RfsimFaultsTest, CallFaultsReturnTheirCodes) {
 }
 
 TEST_F(RfsimFaultsTest, LoadUserFailsNamesUsersWithoutCase) {
-  writeServer("loads.ini",
-              "[Faults]\nLoadUserFails=Bob,CAROL\n[g\\alice]\n[g\\bob]\n[g\\carol]\n");
+  writeServer(
+      "loads.ini",
+      "[Faults]\nLoadUserFails=Bob,CAROL\n[g\\alice]\n[g\\bob]\n[g\\carol]\n");
   RFaxHandle server = connect("loads");
   unsigned char record[tarvek::kUserInfoSize];
   EXPECT_EQ(RFaxLoadUser(server, 0, "alice", nullptr, nullptr, record), 0);
@@ -365,7 +370,8 @@ TEST_F(RfsimErrorTextTest, TextsComeFromTheMostRecentGoodRead) {
   int32_t code = -1;
   EXPECT_EQ(connect("bad", &code), 0u);
   EXPECT_EQ(errorText(5), "User not found");
-  EXPECT_EQ(errorText(3), "Invalid server file: bad.ini line 3: unknown section [Nope]");
+  EXPECT_EQ(errorText(3),
+            "Invalid server file: bad.ini line 3: unknown section [Nope]");
   ASSERT_NE(connect("one"), 0u);
   EXPECT_EQ(errorText(5), "No such person here");
   ASSERT_NE(connect("demo"), 0u);
@@ -410,7 +416,8 @@ TEST_F(RfsimListTest, ElementLayoutAndTheCutOfLongNames) {
   EXPECT_EQ(e[tarvek::kElementGroupIdOffset - 1], 0);
   EXPECT_EQ(groupIdOf(e), group21);
   EXPECT_EQ(e[tarvek::kElementSize - 1], 0);
-  EXPECT_EQ(listed[1] - listed[0], static_cast<ptrdiff_t>(tarvek::kElementSize));
+  EXPECT_EQ(listed[1] - listed[0],
+            static_cast<ptrdiff_t>(tarvek::kElementSize));
   EXPECT_EQ(userIdOf(listed[1]), "s_1");
   EXPECT_EQ(userNameOf(listed[1]), "Jo Ng");
   EXPECT_EQ(groupIdOf(listed[1]), "Short");
@@ -442,8 +449,8 @@ TEST_F(RfsimListTest, SortIsStableWithTheCallersComparator) {
     order.push_back(groupIdOf(element) + "/" + userIdOf(element));
   ASSERT_EQ(order.size(), 306u);
   EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 6),
-            std::vector<std::string>({"a/u2", "a/u5", "b/u1", "b/u3", "b/u6",
-                                      "c/u4"}));
+            std::vector<std::string>(
+                {"a/u2", "a/u5", "b/u1", "b/u3", "b/u6", "c/u4"}));
   // Generated users of one group keep their ascending numbers.
   EXPECT_EQ(order[6], "group01/user0000001");
   EXPECT_EQ(order[7], "group01/user0000004");
@@ -480,10 +487,11 @@ TEST_F(RfsimListTest, LongListsSortStablyAndSafely) {
   EXPECT_TRUE(sorted == expected);
 
   static uint32_t state = 1;
-  ASSERT_EQ(RFaxListSort(list, [](const void*, const void*) {
-              state = state * 1103515245u + 12345u;
-              return static_cast<int>(state >> 16 & 3) - 1;
-            }),
+  ASSERT_EQ(RFaxListSort(list,
+                         [](const void*, const void*) {
+                           state = state * 1103515245u + 12345u;
+                           return static_cast<int>(state >> 16 & 3) - 1;
+                         }),
             0);
   std::set<const unsigned char*> seen;
   for (RFaxResult r = RFaxListGetFirstElementPtr(list, &element); r == 0;
@@ -504,7 +512,8 @@ TEST_F(RfsimListTest, ElementsStayValidUntilTheListIsClosed) {
   RFaxHandle other = 0;
   for (int i = 0; i < 5; ++i) {
     ASSERT_EQ(RFaxGetUserList(server, 1, &other), 0);
-    ASSERT_EQ(RFaxLoadUser(server, 0, firstId.c_str(), nullptr, nullptr, record), 0);
+    ASSERT_EQ(
+        RFaxLoadUser(server, 0, firstId.c_str(), nullptr, nullptr, record), 0);
   }
   EXPECT_EQ(userIdOf(listed[0]), firstId);
   unsigned char* element = nullptr;

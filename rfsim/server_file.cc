@@ -13,9 +13,9 @@
 #include "rfsim/checked_store.h"
 #include "rfsim/generated_users.h"
 #include "server/records.h"
+#include "server/user_info_record.h"
 #include "util/bytes.h"
 #include "util/ident.h"
-#include "server/user_info_record.h"
 
 TARVEK_IDENT("@(#)server_file.cc 1.1 2026/12/08")
 
@@ -63,8 +63,8 @@ NumberResult parseSigned(const char* p, size_t n, int64_t min, int64_t max,
     --n;
   }
   uint64_t magnitude = 0;
-  uint64_t limit = negative ? static_cast<uint64_t>(-min)
-                            : static_cast<uint64_t>(max);
+  uint64_t limit =
+      negative ? static_cast<uint64_t>(-min) : static_cast<uint64_t>(max);
   NumberResult result = parseUnsigned(p, n, limit, &magnitude);
   if (result != NumberResult::Ok) return result;
   int64_t value = static_cast<int64_t>(magnitude);
@@ -99,7 +99,8 @@ bool parseHexBytes(const char* p, size_t n, unsigned char* out, size_t room,
     int low = hexDigit(p[i + 1]);
     if (high < 0 || low < 0) return false;
     if (i + 2 < n && p[i + 2] != ' ') return false;
-    if (*count < room) out[*count] = static_cast<unsigned char>(high * 16 + low);
+    if (*count < room)
+      out[*count] = static_cast<unsigned char>(high * 16 + low);
     ++*count;
   }
   return true;
@@ -137,7 +138,8 @@ class Parser {
         if (memchr(p, 0, n)) return failAt(line_ + 1, "zero byte in the line");
         // One byte more for a "\r" before the line end.
         if (lineLength_ > kMaxLineLength + 1) return lineTooLong(line_ + 1);
-        if (!lineText_.append(p, n)) return failAt(line_ + 1, kOutOfMemoryPhrase);
+        if (!lineText_.append(p, n))
+          return failAt(line_ + 1, kOutOfMemoryPhrase);
       }
       if (!newline) break;
       if (!endLine()) return false;
@@ -163,8 +165,8 @@ class Parser {
 
   bool fail(std::string what) { return failAt(line_, std::move(what)); }
   bool lineTooLong(unsigned line) {
-    return failAt(line, "line longer than " + std::to_string(kMaxLineLength) +
-                            " bytes");
+    return failAt(
+        line, "line longer than " + std::to_string(kMaxLineLength) + " bytes");
   }
 
   // Handles the line gathered so far; the next one starts.
@@ -172,9 +174,9 @@ class Parser {
     ++line_;
     size_t n = lineText_.size();
     if (n > 0 && lineText_[n - 1] == '\r') --n;
-    bool handled = comment_ || (n <= kMaxLineLength
-                                    ? handleLine(lineText_.data(), n)
-                                    : lineTooLong(line_));
+    bool handled =
+        comment_ || (n <= kMaxLineLength ? handleLine(lineText_.data(), n)
+                                         : lineTooLong(line_));
     lineLength_ = 0;
     comment_ = false;
     lineText_.clear();
@@ -194,20 +196,16 @@ class Parser {
     const char* value = equals + 1;
     size_t valueLength = n - key.size() - 1;
     switch (section_) {
-      case Section::None:
-        return fail("key " + key + " before any section");
-      case Section::List:
-        return true;
-      case Section::User:
-        return userKey(key, value, valueLength);
+      case Section::None: return fail("key " + key + " before any section");
+      case Section::List: return true;
+      case Section::User: return userKey(key, value, valueLength);
       case Section::Server:
         return newKey(key) && serverKey(key, value, valueLength);
       case Section::Faults:
         return newKey(key) && faultsKey(key, value, valueLength);
       case Section::Generate:
         return newKey(key) && generateKey(key, value, valueLength);
-      case Section::Errors:
-        return errorsKey(key, value, valueLength);
+      case Section::Errors: return errorsKey(key, value, valueLength);
     }
     return true;
   }
@@ -252,8 +250,8 @@ class Parser {
     return result == NumberResult::Ok || fail(numberPhrase(result, key));
   }
 
-  bool readSigned(const std::string& key, const char* v, size_t n,
-                  int64_t min, int64_t max, int64_t* out) {
+  bool readSigned(const std::string& key, const char* v, size_t n, int64_t min,
+                  int64_t max, int64_t* out) {
     NumberResult result = parseSigned(v, n, min, max, out);
     return result == NumberResult::Ok || fail(numberPhrase(result, key));
   }
@@ -318,7 +316,8 @@ class Parser {
     }
     if (key == "ServerInfoError")
       return readI32(key, v, n, &faults.serverInfoError);
-    if (key == "UserListError") return readI32(key, v, n, &faults.userListError);
+    if (key == "UserListError")
+      return readI32(key, v, n, &faults.userListError);
     if (key == "SortError") return readI32(key, v, n, &faults.sortError);
     if (key == "LoadUserFails") {
       if (n == 1 && v[0] == '*') {
@@ -349,8 +348,9 @@ class Parser {
     NumberResult result =
         parseSigned(key.data(), key.size(), INT32_MIN, INT32_MAX, &code);
     if (result != NumberResult::Ok)
-      return fail(result == NumberResult::Range ? "error code out of range " + key
-                                                : "bad error code " + key);
+      return fail(result == NumberResult::Range
+                      ? "error code out of range " + key
+                      : "bad error code " + key);
     unsigned char codeBytes[4];
     tarvek::writeU32(codeBytes, static_cast<uint32_t>(code));
     bool added = false;
@@ -447,7 +447,8 @@ class Parser {
     stored = stored && model_->users.insert(id, idLength, payload_.data(),
                                             payload_.size(), userLine_, &added);
     if (stored && !added)
-      return failAt(userLine_, "duplicate user ID " + std::string(id, idLength));
+      return failAt(userLine_,
+                    "duplicate user ID " + std::string(id, idLength));
     // The next user starts from a zero record.
     for (size_t r = 0; r < tarvek::kUserInfoFieldCount; ++r) {
       if (rowsSeen_[r])
@@ -502,7 +503,8 @@ const FieldRow* findUserField(const char* key, size_t length) {
   static const std::unordered_map<std::string_view, const FieldRow*> index =
       [] {
         std::unordered_map<std::string_view, const FieldRow*> rows;
-        for (const FieldRow& row : tarvek::kUserInfoFields) rows[row.key] = &row;
+        for (const FieldRow& row : tarvek::kUserInfoFields)
+          rows[row.key] = &row;
         return rows;
       }();
   auto found = index.find(std::string_view(key, length));
@@ -617,7 +619,8 @@ bool parseServerStream(FILE* file, ServerModel* model, ParseError* error) {
   size_t n = 0;
   while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) {
     total += n;
-    if (total > kMaxServerFileSize) return parser.failAt(0, kFileTooLargePhrase);
+    if (total > kMaxServerFileSize)
+      return parser.failAt(0, kFileTooLargePhrase);
     if (!parser.feed(chunk, n)) return false;
   }
   if (ferror(file)) {

@@ -50,8 +50,8 @@
 
 #include <string>
 
-#include "server/user_info_record.h"
 #include "rfsim/server_model.h"
+#include "server/user_info_record.h"
 
 namespace rfsim {
 
@@ -81,7 +81,8 @@ bool parseServerFile(const char* text, size_t length, ServerModel* model,
 bool parseServerStream(FILE* file, ServerModel* model, ParseError* error);
 
 /// The phrase of a file over kMaxServerFileSize.
-inline constexpr char kFileTooLargePhrase[] = "file too large (more than 1 GiB)";
+inline constexpr char kFileTooLargePhrase[] =
+    "file too large (more than 1 GiB)";
 /// The phrase of storage that can't be had.
 inline constexpr char kOutOfMemoryPhrase[] = "out of memory";
 
@@ -91,8 +92,8 @@ std::string readFailure(int number);
 /// Sets the field of `row` in `record` from the `length` bytes of `value`,
 /// written as a long report writes it (see above). False with a short phrase
 /// in `what` when the value is invalid; the field is then unchanged.
-bool setUserField(const tarvek::FieldRow& row, const char* value,
-                  size_t length, unsigned char* record, std::string* what);
+bool setUserField(const tarvek::FieldRow& row, const char* value, size_t length,
+                  unsigned char* record, std::string* what);
 
 /// The row whose long-report key is `key` (`length` bytes), or null: the
 /// table's own findFieldByKey through a hash index built once.

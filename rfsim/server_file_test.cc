@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "server/user_info_record.h"
-#include "tests/support/rfsim_fixture.h"
 #include "server/records.h"
 #include "server/rfax_api.h"
+#include "server/user_info_record.h"
+#include "tests/support/rfsim_fixture.h"
 #include "util/bytes.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,8 @@ std::string longSid() {
   std::string text;
   char pair[4];
   for (size_t i = 0; i < 567; ++i) {
-    snprintf(pair, sizeof(pair), "%s%02X", i ? " " : "", static_cast<unsigned>(i % 255 + 1));
+    snprintf(pair, sizeof(pair), "%s%02X", i ? " " : "",
+             static_cast<unsigned>(i % 255 + 1));
     text += pair;
   }
   return text;
@@ -46,26 +47,16 @@ std::string longSid() {
 // The value a row's test writes: the widest the row allows.
 std::string valueFor(const FieldRow& row, size_t index) {
   switch (row.type) {
-    case FieldType::Text:
-      return patternText(row.room - 1u, index);
-    case FieldType::U8:
-      return "201";
-    case FieldType::U16:
-      return "65534";
-    case FieldType::Hex16:
-      return "aB12";
-    case FieldType::I16:
-      return "-2";
-    case FieldType::U32:
-      return "4000000001";
-    case FieldType::Hex32:
-      return "89aBcDeF";
-    case FieldType::ChangeTag:
-      return "1000000000, 09/09/2001 01:46:40 Z";
-    case FieldType::AcctCode:
-      return "255";
-    case FieldType::Sid:
-      return longSid();
+    case FieldType::Text: return patternText(row.room - 1u, index);
+    case FieldType::U8: return "201";
+    case FieldType::U16: return "65534";
+    case FieldType::Hex16: return "aB12";
+    case FieldType::I16: return "-2";
+    case FieldType::U32: return "4000000001";
+    case FieldType::Hex32: return "89aBcDeF";
+    case FieldType::ChangeTag: return "1000000000, 09/09/2001 01:46:40 Z";
+    case FieldType::AcctCode: return "255";
+    case FieldType::Sid: return longSid();
   }
   return "";
 }
@@ -81,24 +72,12 @@ void expectField(const unsigned char* record, const FieldRow& row,
       EXPECT_EQ(std::string(reinterpret_cast<const char*>(p)), expected);
       break;
     }
-    case FieldType::U8:
-      EXPECT_EQ(tarvek::readU8(p), 201);
-      break;
-    case FieldType::U16:
-      EXPECT_EQ(tarvek::readU16(p), 65534);
-      break;
-    case FieldType::Hex16:
-      EXPECT_EQ(tarvek::readU16(p), 0xAB12);
-      break;
-    case FieldType::I16:
-      EXPECT_EQ(tarvek::readI16(p), -2);
-      break;
-    case FieldType::U32:
-      EXPECT_EQ(tarvek::readU32(p), 4000000001u);
-      break;
-    case FieldType::Hex32:
-      EXPECT_EQ(tarvek::readU32(p), 0x89ABCDEFu);
-      break;
+    case FieldType::U8: EXPECT_EQ(tarvek::readU8(p), 201); break;
+    case FieldType::U16: EXPECT_EQ(tarvek::readU16(p), 65534); break;
+    case FieldType::Hex16: EXPECT_EQ(tarvek::readU16(p), 0xAB12); break;
+    case FieldType::I16: EXPECT_EQ(tarvek::readI16(p), -2); break;
+    case FieldType::U32: EXPECT_EQ(tarvek::readU32(p), 4000000001u); break;
+    case FieldType::Hex32: EXPECT_EQ(tarvek::readU32(p), 0x89ABCDEFu); break;
     case FieldType::ChangeTag:
       EXPECT_EQ(tarvek::readU32(p), 1000000000u);
       break;
@@ -119,7 +98,8 @@ TEST_F(RfsimFieldTableTest, IdsAndNameComeBeforeTheLowerOffsets) {
   // Rows 1-3 (IDs, name) precede rows 4-5 whose offsets are lower.
   const char* expected[] = {"GroupID", "UserID", "UserName", "NumFaxesOwned",
                             "UserFlags"};
-  for (size_t i = 0; i < 5; ++i) EXPECT_STREQ(kUserInfoFields[i].key, expected[i]);
+  for (size_t i = 0; i < 5; ++i)
+    EXPECT_STREQ(kUserInfoFields[i].key, expected[i]);
   EXPECT_LT(kUserInfoFields[3].offset, kUserInfoFields[0].offset);
 }
 
@@ -155,15 +135,16 @@ TEST_F(RfsimFieldTableTest, EveryRowLandsAtItsOffsetAndWidth) {
     char area1[4] = "";
     char area2[4] = "";
     ASSERT_EQ(RFaxLoadUser(server, 0, ids[i].c_str(), area1, area2, record), 0);
-    ASSERT_EQ(RFaxLoadUser3(server, 1, 0, ids[i].c_str(), 0, 0, 0, 0, 11,
-                            record3),
-              0);
+    ASSERT_EQ(
+        RFaxLoadUser3(server, 1, 0, ids[i].c_str(), 0, 0, 0, 0, 11, record3),
+        0);
     EXPECT_EQ(memcmp(record, record3, kUserInfoSize), 0);
     expectField(record, row, i);
     for (size_t b = 0; b < kUserInfoSize; ++b) {
       bool inRow = b >= row.offset && b < row.offset + row.room;
-      bool inIds = (b >= groupRow.offset && b < groupRow.offset + groupRow.room) ||
-                   (b >= idRow.offset && b < idRow.offset + idRow.room);
+      bool inIds =
+          (b >= groupRow.offset && b < groupRow.offset + groupRow.room) ||
+          (b >= idRow.offset && b < idRow.offset + idRow.room);
       if (!inRow && !inIds) {
         ASSERT_EQ(record[b], 0) << "byte " << b;
       }
@@ -213,7 +194,8 @@ TEST_F(RfsimFieldTableTest, RawBytesApplyAfterFieldsToLoadsOnly) {
   unsigned char record[kUserInfoSize] = {};
   ASSERT_EQ(RFaxLoadUser(server, 0, "u", nullptr, nullptr, record), 0);
   EXPECT_EQ(memcmp(record + 54, "AB\0\xFF", 4), 0);
-  EXPECT_STREQ(reinterpret_cast<char*>(record + 58), " Name");  // the rest stays
+  EXPECT_STREQ(reinterpret_cast<char*>(record + 58),
+               " Name");  // the rest stays
   EXPECT_EQ(record[1900], 0x7F);
   EXPECT_EQ(record[1901], 0x80);
   EXPECT_EQ(record[0], 1);
@@ -250,6 +232,7 @@ TEST_F(RfsimParseErrorTest, EachErrorNamesFileLineAndCause) {
   const std::string withNameTooLong = "[g\\u]\nUserName=" + longName + "\n";
   const std::string withName384 = "[Server]\nName=" + tooLongServerName + "\n";
   const std::string withSid568 = "[g\\u]\nSecurityID=" + sid568 + "\n";
+  // clang-format off
   const BadFile cases[] = {
       {"[g\\u]\r\nUserName=x\r\nNoSuchKey=1\r\n", 3, "unknown key NoSuchKey"},
       {"[g\\u]\nusername=x\n", 2, "unknown key username"},
@@ -300,11 +283,12 @@ TEST_F(RfsimParseErrorTest, EachErrorNamesFileLineAndCause) {
       {"[g\\user0000002]\n[Generate]\nUsers=2\n", 1,
        "duplicate user ID user0000002 (a generated user)"},
   };
+  // clang-format on
   for (const BadFile& bad : cases) {
     SCOPED_TRACE(bad.text);
     std::string message = parseFailure(bad.text);
-    std::string prefix = "Invalid server file: x.ini line " +
-                         std::to_string(bad.line) + ": ";
+    std::string prefix =
+        "Invalid server file: x.ini line " + std::to_string(bad.line) + ": ";
     EXPECT_EQ(message.substr(0, prefix.size()), prefix) << message;
     EXPECT_NE(message.find(bad.what), std::string::npos) << message;
   }
@@ -320,14 +304,16 @@ TEST_F(RfsimParseErrorTest, EachErrorNamesFileLineAndCause) {
 TEST_F(RfsimParseErrorTest, ZeroByteInsideALineIsReported) {
   std::string text("[g\\u]\nUserName=a\0b\n", 19);
   std::string message = parseFailure(text);
-  EXPECT_EQ(message, "Invalid server file: x.ini line 2: zero byte in the line");
+  EXPECT_EQ(message,
+            "Invalid server file: x.ini line 2: zero byte in the line");
 }
 
 TEST_F(RfsimParseErrorTest, ListSectionIsIgnoredSoALongReportReadsBack) {
-  writeServer("report.ini",
-              "[List]\nFormat=1\nServer=alpha\nDate=2026-12-08 08:00:00 Z\n"
-              "Anything=at all\n\n[grp\\u1]\nGroupID=grp\nUserID=u1\n"
-              "ChangeTag=1, 01/01/1970 00:00:01 Z\nSecurityID=01 05\n\n[List]\n");
+  writeServer(
+      "report.ini",
+      "[List]\nFormat=1\nServer=alpha\nDate=2026-12-08 08:00:00 Z\n"
+      "Anything=at all\n\n[grp\\u1]\nGroupID=grp\nUserID=u1\n"
+      "ChangeTag=1, 01/01/1970 00:00:01 Z\nSecurityID=01 05\n\n[List]\n");
   int32_t code = -1;
   RFaxHandle server = connect("report", &code);
   ASSERT_NE(server, 0u) << errorText(code);
@@ -355,9 +341,10 @@ class RfsimServerSectionTest : public RfsimFixture {
 TEST_F(RfsimServerSectionTest, InformationRecordHoldsNameZoneAndBiases) {
   unsigned char info[tarvek::kServerInfoSize];
   memset(info, 0xEE, sizeof(info));
-  open("[Server]\nName=FAX-HQ 01\nZoneState=3\nBias=300\nStandardBias=0\n"
-       "DaylightBias=-60\n",
-       info);
+  open(
+      "[Server]\nName=FAX-HQ 01\nZoneState=3\nBias=300\nStandardBias=0\n"
+      "DaylightBias=-60\n",
+      info);
   EXPECT_STREQ(reinterpret_cast<char*>(info + tarvek::kServerNameOffset),
                "FAX-HQ 01");
   EXPECT_EQ(tarvek::readI16(info + tarvek::kZoneStateOffset), 3);
@@ -384,20 +371,21 @@ TEST_F(RfsimServerSectionTest, ReleaseComparesMinorNumerically) {
   struct {
     const char* release;
     RFaxResult expected;
-  } cases[] = {{"5.20", 0}, {"5.2", 7}, {"5.19", 7}, {"5.100", 0},
+  } cases[] = {{"5.20", 0}, {"5.2", 7},  {"5.19", 7},  {"5.100", 0},
                {"6.0", 0},  {"4.99", 7}, {"05.020", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.release);
-    RFaxHandle server = open(std::string("[Server]\nRelease=") + c.release + "\n");
+    RFaxHandle server =
+        open(std::string("[Server]\nRelease=") + c.release + "\n");
     EXPECT_EQ(RFaxVersionCheck(server, 0x520, 0), c.expected);
   }
   EXPECT_EQ(RFaxVersionCheck(open(""), 0x520, 0), 0);  // default 5.20
 }
 
 TEST_F(RfsimServerSectionTest, LatencyIsWaitedByEveryCallThatReachesTheServer) {
-  RFaxHandle server =
-      open("[Server]\nLatency=7\n[Faults]\nLoadUserFails=b\n[g\\a]\n[g\\b]\n"
-           "[Generate]\nUsers=1\n");
+  RFaxHandle server = open(
+      "[Server]\nLatency=7\n[Faults]\nLoadUserFails=b\n[g\\a]\n[g\\b]\n"
+      "[Generate]\nUsers=1\n");
   EXPECT_EQ(roundTrips(), std::vector<uint32_t>({7}));  // the connection
   unsigned char info[tarvek::kServerInfoSize];
   unsigned char record[kUserInfoSize];
@@ -409,6 +397,7 @@ TEST_F(RfsimServerSectionTest, LatencyIsWaitedByEveryCallThatReachesTheServer) {
     std::function<RFaxResult()> run;
     RFaxResult result;
     size_t waits;
+    // clang-format off
   } calls[] = {
       {"VersionCheck", [&] { return RFaxVersionCheck(server, 0x520, 0); }, 0, 1},
       {"GetServerInfo2", [&] { return RFaxGetServerInfo2(server, info); }, 0, 1},
@@ -432,6 +421,7 @@ TEST_F(RfsimServerSectionTest, LatencyIsWaitedByEveryCallThatReachesTheServer) {
       {"CloseServerHandle", [&] { return RFaxCloseServerHandle(server); }, 0, 1},
       {"CloseServerHandle again", [&] { return RFaxCloseServerHandle(server); }, 4, 0},
   };
+  // clang-format on
   for (const auto& c : calls) {
     SCOPED_TRACE(c.call);
     roundTrips().clear();

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "server/user_info_record.h"
 #include "rfsim/generated_users.h"
+#include "server/user_info_record.h"
 #include "server/user_list_element.h"
 #include "util/ascii.h"
 #include "util/bytes.h"

@@ -40,9 +40,9 @@ struct Faults {
   int32_t serverInfoError = 0;
   int32_t userListError = 0;
   int32_t sortError = 0;
-  bool loadAlwaysFails = false;              ///< LoadUserFails=*
-  TextIndex loadFails{true};                  ///< IDs, without letter case
-  bool listEnds = false;                      ///< ListEndsAfter given
+  bool loadAlwaysFails = false;  ///< LoadUserFails=*
+  TextIndex loadFails{true};     ///< IDs, without letter case
+  bool listEnds = false;         ///< ListEndsAfter given
   uint32_t listEndsAfter = 0;
 };
 
@@ -57,8 +57,8 @@ struct ServerModel {
   int32_t daylightBias = 0;
   uint32_t latency = 0;  ///< milliseconds every call to the server waits
   Faults faults;
-  TextIndex errorTexts;     ///< [Errors]: key the code's 4 bytes, payload the text
-  TextIndex users{true};    ///< listed users in file order (see above)
+  TextIndex errorTexts;  ///< [Errors]: key the code's 4 bytes, payload the text
+  TextIndex users{true};  ///< listed users in file order (see above)
   GeneratePlan generate;
 
   /// True when the release is `major`.`minor` or later.

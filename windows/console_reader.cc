@@ -30,11 +30,12 @@ const wchar_t* resultFile = nullptr;
 UINT oldCodePage = 0;
 
 bool writeResult(const std::string& text) {
-  HANDLE file = CreateFileW(resultFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(resultFile, GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+  bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()),
+                         &written, nullptr) &&
                written == text.size();
   return CloseHandle(file) && whole;
 }
@@ -42,8 +43,8 @@ bool writeResult(const std::string& text) {
 // The reason goes to the result file (standard output may be the console).
 int fail(const char* what) {
   char line[128];
-  std::snprintf(line, sizeof line, "console_reader: %s failed (error %lu)\n", what,
-                GetLastError());
+  std::snprintf(line, sizeof line, "console_reader: %s failed (error %lu)\n",
+                what, GetLastError());
   writeResult(line);
   if (oldCodePage != 0) SetConsoleOutputCP(oldCodePage);
   return 1;
@@ -75,10 +76,12 @@ std::wstring quoted(const wchar_t* argument) {
 }
 
 std::string utf8(const wchar_t* text, int length) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr,
+                                 nullptr);
   std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
   if (size > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text, length, &bytes[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text, length, &bytes[0], size, nullptr,
+                        nullptr);
   }
   return bytes;
 }
@@ -118,8 +121,9 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (argc - i < 2 || argv[i][0] == L'-') {
-    std::printf("usage: console_reader [-cp CODEPAGE] [-stdout FILE] [-cd FOLDER] "
-                "[-env NAME=VALUE]... RESULT PROGRAM [ARGUMENT...]\n");
+    std::printf(
+        "usage: console_reader [-cp CODEPAGE] [-stdout FILE] [-cd FOLDER] "
+        "[-env NAME=VALUE]... RESULT PROGRAM [ARGUMENT...]\n");
     return 2;
   }
   resultFile = argv[i];
@@ -128,15 +132,18 @@ int wmain(int argc, wchar_t** argv) {
   for (int a = i + 2; a < argc; ++a) commandLine += L" " + quoted(argv[a]);
 
   SetConsoleCtrlHandler(ignoreControl, TRUE);
-  HANDLE input = openInheritable(L"CONIN$", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-  HANDLE screen = openInheritable(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+  HANDLE input =
+      openInheritable(L"CONIN$", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+  HANDLE screen =
+      openInheritable(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
   if (input == INVALID_HANDLE_VALUE || screen == INVALID_HANDLE_VALUE) {
     return fail("opening the console");
   }
   HANDLE output = screen;
   if (redirect != nullptr) {
     output = openInheritable(redirect, GENERIC_WRITE, CREATE_ALWAYS);
-    if (output == INVALID_HANDLE_VALUE) return fail("creating the standard output file");
+    if (output == INVALID_HANDLE_VALUE)
+      return fail("creating the standard output file");
   }
 
   if (codePage != 0) {
@@ -145,15 +152,19 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   CONSOLE_SCREEN_BUFFER_INFO info;
-  if (!GetConsoleScreenBufferInfo(screen, &info)) return fail("GetConsoleScreenBufferInfo");
+  if (!GetConsoleScreenBufferInfo(screen, &info))
+    return fail("GetConsoleScreenBufferInfo");
   const COORD oldSize = info.dwSize;
   if (info.dwSize.X < kColumns) {
     const COORD wide = {kColumns, info.dwSize.Y};
-    if (!SetConsoleScreenBufferSize(screen, wide)) return fail("SetConsoleScreenBufferSize");
-    if (!GetConsoleScreenBufferInfo(screen, &info)) return fail("GetConsoleScreenBufferInfo");
+    if (!SetConsoleScreenBufferSize(screen, wide))
+      return fail("SetConsoleScreenBufferSize");
+    if (!GetConsoleScreenBufferInfo(screen, &info))
+      return fail("GetConsoleScreenBufferInfo");
   }
   const COORD origin = {0, 0};
-  DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+  DWORD cells =
+      static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
   DWORD written = 0;
   FillConsoleOutputCharacterW(screen, L' ', cells, origin, &written);
   FillConsoleOutputAttribute(screen, info.wAttributes, cells, origin, &written);
@@ -166,8 +177,8 @@ int wmain(int argc, wchar_t** argv) {
   startup.hStdOutput = output;
   startup.hStdError = screen;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(program, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                      folder, &startup, &process)) {
+  if (!CreateProcessW(program, &commandLine[0], nullptr, nullptr, TRUE, 0,
+                      nullptr, folder, &startup, &process)) {
     return fail("CreateProcess");
   }
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -177,18 +188,22 @@ int wmain(int argc, wchar_t** argv) {
   if (oldCodePage != 0) SetConsoleOutputCP(oldCodePage);
 
   char head[64];
-  std::snprintf(head, sizeof head, "exit 0x%08lX\ncode page %u\n", exitCode, codePageAfter);
+  std::snprintf(head, sizeof head, "exit 0x%08lX\ncode page %u\n", exitCode,
+                codePageAfter);
   std::string text = head;
   std::string rows;
   std::wstring cellsOfRow(static_cast<size_t>(info.dwSize.X), L' ');
   for (SHORT y = 0; y < info.dwSize.Y; ++y) {
     DWORD read = 0;
     const COORD start = {0, y};
-    if (!ReadConsoleOutputCharacterW(screen, &cellsOfRow[0], static_cast<DWORD>(info.dwSize.X),
-                                     start, &read)) {
+    if (!ReadConsoleOutputCharacterW(screen, &cellsOfRow[0],
+                                     static_cast<DWORD>(info.dwSize.X), start,
+                                     &read)) {
       return fail("ReadConsoleOutputCharacterW");
     }
-    while (read > 0 && (cellsOfRow[read - 1] == L' ' || cellsOfRow[read - 1] == L'\0')) --read;
+    while (read > 0 &&
+           (cellsOfRow[read - 1] == L' ' || cellsOfRow[read - 1] == L'\0'))
+      --read;
     rows += utf8(cellsOfRow.data(), static_cast<int>(read)) + "\n";
     if (read > 0) {
       text += rows;
@@ -198,7 +213,8 @@ int wmain(int argc, wchar_t** argv) {
 
   SetConsoleScreenBufferSize(screen, oldSize);
   if (!writeResult(text)) {
-    std::printf("console_reader: can't write the result file (error %lu)\n", GetLastError());
+    std::printf("console_reader: can't write the result file (error %lu)\n",
+                GetLastError());
     return 1;
   }
   return 0;

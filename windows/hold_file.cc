@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
                 GetLastError());
     return 1;
   }
-  HANDLE marker = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE marker = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (marker == INVALID_HANDLE_VALUE) {
     std::printf("hold_file: can't make %s: error %lu\n", argv[2],
                 GetLastError());

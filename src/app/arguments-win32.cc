@@ -48,8 +48,8 @@ int toAnsi(const wchar_t* text, char* out, int room) {
                                room, nullptr, nullptr);
   }
   BOOL defaulted = FALSE;
-  int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1,
-                                 out, room, nullptr, &defaulted);
+  int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1, out,
+                                 room, nullptr, &defaulted);
   return defaulted ? 0 : size;
 }
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "tests/support/test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -22,7 +22,8 @@ struct Scan {
 Scan scan(std::initializer_list<const char*> args) {
   Arguments arguments(args);
   Scan result;
-  result.ok = scanCommandLine(arguments.count(), arguments.vector(), &result.line);
+  result.ok =
+      scanCommandLine(arguments.count(), arguments.vector(), &result.line);
   if (result.ok) {
     for (char** p = result.line.patterns; *p != nullptr; ++p)
       result.patterns.emplace_back(*p);

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "app/user_list_program.h"
 #include "rfsim/test_hook.h"
 #include "tests/support/test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -29,8 +29,9 @@ class OutOfMemoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rfsimResetForTests();
-    servers_.add("staff", "[Server]\nName=STAFF-FAX\n[lab\\bob]\nUserName=Bob\n"
-                          "[Faults]\nUserListError=9\n");
+    servers_.add("staff",
+                 "[Server]\nName=STAFF-FAX\n[lab\\bob]\nUserName=Bob\n"
+                 "[Faults]\nUserListError=9\n");
     FaxServerProgram::allocateText = failingAllocation;
   }
   void TearDown() override { FaxServerProgram::allocateText = malloc; }

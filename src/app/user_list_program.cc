@@ -7,12 +7,12 @@
 
 #include "app/arguments.h"
 #include "app/standard_streams.h"
+#include "app/version.h"
 #include "reports/long_report.h"
 #include "server/client_library.h"
 #include "util/ident.h"
 #include "util/text_output.h"
 #include "util/utc_time.h"
-#include "app/version.h"
 
 TARVEK_IDENT("@(#)user_list_program.cc 1.13 2026/12/09")
 
@@ -151,12 +151,9 @@ const char* UserListProgram::reportedServer() const {
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   prepareStandardStreams();
   switch (takeArguments(&argc, &argv, console)) {
-    case ArgumentsTaken::kYes:
-      break;
-    case ArgumentsTaken::kInexact:
-      return kExitUsage;
-    case ArgumentsTaken::kOutOfMemory:
-      return kExitOutOfMemory;
+    case ArgumentsTaken::kYes: break;
+    case ArgumentsTaken::kInexact: return kExitUsage;
+    case ArgumentsTaken::kOutOfMemory: return kExitOutOfMemory;
   }
   if (!bindClientLibrary(console)) return kExitNoConnection;
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);

@@ -84,22 +84,20 @@ bool UserListProgram::listUsers(char** patterns) {
   // takes: a console shows how far it has come. Not when the report goes to
   // a console too (-o /dev/tty, -o CON): its lines would run into the line.
   ConsoleProgress onConsole(console);
-  bool showProgress = output != console && !mayBeConsole(output) &&
-                      consoleColumns(console) > 0;
+  bool showProgress =
+      output != console && !mayBeConsole(output) && consoleColumns(console) > 0;
   WalkProgress progress(
-      showProgress ? &onConsole : nullptr,
-      monotonicMilliseconds,
+      showProgress ? &onConsole : nullptr, monotonicMilliseconds,
       filterGroup || (patterns != nullptr && patterns[0] != nullptr));
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
     progress.element(count);
     ElementTexts texts = readElementTexts(element);
-    if (filterGroup &&
-        !wildcardMatch(terminated<kElementGroupIdRoom>(texts.groupId,
-                                                       texts.groupIdLength)
-                           .text,
-                       groupPattern))
+    if (filterGroup && !wildcardMatch(terminated<kElementGroupIdRoom>(
+                                          texts.groupId, texts.groupIdLength)
+                                          .text,
+                                      groupPattern))
       continue;
     TerminatedText<kElementUserIdRoom> userId =
         terminated<kElementUserIdRoom>(texts.userId, texts.userIdLength);

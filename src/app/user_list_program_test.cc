@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "app/version.h"
 #include "rfsim/test_hook.h"
 #include "tests/support/test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -86,7 +86,8 @@ TEST_F(UserListProgramTest, FullRunDefault) {
 }
 
 TEST_F(UserListProgramTest, Filters) {
-  EXPECT_EQ(run({"tarvek", "-g", "ADMIN", "staff", "r*", "root?", "nobody"}), 0);
+  EXPECT_EQ(run({"tarvek", "-g", "ADMIN", "staff", "r*", "root?", "nobody"}),
+            0);
   EXPECT_EQ(listing(),
             "Retrieving user list...\n"
             "1 admin\\root1 \"Root One\"\n"
@@ -158,7 +159,8 @@ TEST_F(UserListProgramTest, FailedLoadInFileStartsNextRowOnItsOwnLine) {
             "*** Cannot retrieve info for user\n"
             "Users: 3\n");
   std::string text = testing::readFile(report);
-  size_t fragment = text.find("\"sales\\Amy\",\"Amy Adams\",\n\"lab\",\"bob\",");
+  size_t fragment =
+      text.find("\"sales\\Amy\",\"Amy Adams\",\n\"lab\",\"bob\",");
   EXPECT_NE(fragment, std::string::npos) << text;
 }
 

@@ -34,7 +34,9 @@ class FakeConsole : public WalkProgress::Console {
     return true;
   }
   // The row's text without trailing blanks.
-  std::string text() const { return row.substr(0, row.find_last_not_of(' ') + 1); }
+  std::string text() const {
+    return row.substr(0, row.find_last_not_of(' ') + 1);
+  }
 
   int width = 80;
   std::string row;
@@ -57,7 +59,8 @@ class WalkProgressTest : public ::testing::Test {
   FakeConsole console_;
 };
 
-TEST_F(WalkProgressTest, ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) {
+TEST_F(WalkProgressTest,
+       ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) {
   WalkProgress progress(&console_, fakeClock, false);
   int listed = 0;
   const uint32_t stride = WalkProgress::kStride;
@@ -84,7 +87,6 @@ TEST_F(WalkProgressTest, ShowsAfterASecondAtMostFourTimesASecondAndErasesWhole) 
   progress.serverCall(listed);
   EXPECT_EQ(clockReads, reads + 1);
   EXPECT_EQ(console_.text(), "Listing: 4096 users, 1:00:01");
-
 
   // A shorter line blanks the longer one first, as far as the console is
   // wide now.
@@ -151,7 +153,8 @@ TEST_F(WalkProgressTest, TextFitsTheRoom) {
     const char* text;
   } cases[] = {
       {1, 1, false, 1000, 79, "Listing: 1 user, 0:01"},
-      {12345, 99999, true, 65000, 79, "Listing: 12345 users, 99999 looked at, 1:05"},
+      {12345, 99999, true, 65000, 79,
+       "Listing: 12345 users, 99999 looked at, 1:05"},
       {0, 7, true, 36061000, 79, "Listing: 0 users, 7 looked at, 10:01:01"},
       {12345, 99999, true, 65000, 40, "12345 users, 1:05"},
       {12345, 99999, true, 65000, 17, "12345 users, 1:05"},

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "tests/support/wildcard_reference.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {

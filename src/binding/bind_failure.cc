@@ -129,8 +129,7 @@ void putLoadFailure(const BindFailure<Char>& failure, LineOutput<Char>* out) {
 template <typename Char>
 void writeFailureLine(const BindFailure<Char>& failure, LineOutput<Char>* out) {
   switch (failure.kind) {
-    case BindFailureKind::kNone:
-      return;
+    case BindFailureKind::kNone: return;
     case BindFailureKind::kVariableRefused:
       put(out, "*** ");
       put(out, kSortCallbackVariable);
@@ -138,14 +137,10 @@ void writeFailureLine(const BindFailure<Char>& failure, LineOutput<Char>* out) {
       putSystemText(out, failure.value, false);
       put(out, "\"");
       break;
-    case BindFailureKind::kNotFound:
-      putNotFound(failure, out);
-      break;
+    case BindFailureKind::kNotFound: putNotFound(failure, out); break;
     case BindFailureKind::kCantLoad:
     case BindFailureKind::kNotUsable:
-    case BindFailureKind::kDependency:
-      putLoadFailure(failure, out);
-      break;
+    case BindFailureKind::kDependency: putLoadFailure(failure, out); break;
     case BindFailureKind::kNoFunction:
       put(out, "*** No function ");
       put(out, failure.function);

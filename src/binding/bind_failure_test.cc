@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -38,7 +38,8 @@ TEST(BindFailureTest, EachKindHasItsLine) {
 
   BindFailure<char> notFound;
   notFound.kind = K::kNotFound;
-  notFound.search = LibrarySearch<char>("C:\\tarvek", "C:\\Windows", path.c_str());
+  notFound.search =
+      LibrarySearch<char>("C:\\tarvek", "C:\\Windows", path.c_str());
 
   BindFailure<char> cantLoad;
   cantLoad.kind = K::kCantLoad;
@@ -72,28 +73,35 @@ TEST(BindFailureTest, EachKindHasItsLine) {
       {&notFound,
        "*** RFWIN32.dll not found; looked in: [C:\\tarvek]; [C:\\Windows]; "
        "[C:\\a]; [d:\\x\\]; too long for Windows to load from (260 characters "
-       "or more with \\RFWIN32.dll): [" + tooLong + "]\n"},
+       "or more with \\RFWIN32.dll): [" +
+           tooLong + "]\n"},
       {&cantLoad,
-       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: The specified module could "
-       "not be found.; passed over: [C:\\tarvek]\\RFWIN32.dll (not a 32-bit DLL), "
+       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: The specified module "
+       "could "
+       "not be found.; passed over: [C:\\tarvek]\\RFWIN32.dll (not a 32-bit "
+       "DLL), "
        "[d:\\x\\]RFWIN32.dll (not a 32-bit DLL)\n"},
       {&notUsable,
-       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a valid "
+       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a "
+       "valid "
        "Win32 application.; not a usable DLL (damaged, or not a DLL)\n"},
       {&dependency,
-       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a valid "
+       "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a "
+       "valid "
        "Win32 application.; RFWIN32.dll or a DLL it needs is damaged or built "
        "for another machine; passed over: [C:\\tarvek]\\RFWIN32.dll (not a "
        "32-bit DLL), 3 more (not a 32-bit DLL)\n"},
       {&noFunction, "*** No function RFaxGetUserList in [C:\\]RFWIN32.dll\n"},
       {&variable,
-       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, not \"[ pascal]\"\n"},
+       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, not \"[ "
+       "pascal]\"\n"},
   };
   for (const auto& [failure, expected] : cases) {
     EXPECT_EQ(lineOf(*failure), expected);
   }
   notFound.search = LibrarySearch<char>("C:\\tarvek", "", "");
-  EXPECT_EQ(lineOf(notFound), "*** RFWIN32.dll not found; looked in: [C:\\tarvek]\n");
+  EXPECT_EQ(lineOf(notFound),
+            "*** RFWIN32.dll not found; looked in: [C:\\tarvek]\n");
 }
 
 // Pieces of the system's texts never split a surrogate pair (Windows'

@@ -1,8 +1,8 @@
 #include "binding/calling_convention.h"
 
-#include <gtest/gtest.h>
-
 #include <utility>
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -18,7 +18,8 @@ TEST(CallbackConventionTest, TheFirstCallWithArgumentsTellsTheLibrarys) {
       << "no arguments tell nothing";
 }
 
-TEST(CallbackConventionTest, TheVariableOverridesTheLibraryWhichOverridesCdecl) {
+TEST(CallbackConventionTest,
+     TheVariableOverridesTheLibraryWhichOverridesCdecl) {
   using C = CallbackConvention;
   for (C library : {C::kUnknown, C::kCdecl, C::kStdcall}) {
     EXPECT_EQ(comparatorConvention(C::kCdecl, library), C::kCdecl);
@@ -33,9 +34,11 @@ TEST(CallbackConventionTest, TheVariableOverridesTheLibraryWhichOverridesCdecl) 
 TEST(CallbackConventionTest, TheVariableTakesItsTwoValuesOrNothing) {
   using C = CallbackConvention;
   const std::pair<const char*, C> good[] = {
-      {nullptr, C::kUnknown}, {"", C::kUnknown},      {"cdecl", C::kCdecl},
-      {"CDECL", C::kCdecl},   {"stdcall", C::kStdcall}, {"StdCall", C::kStdcall},
-      {"cdecl ", C::kCdecl},  {" \tstdcall ", C::kStdcall}, {"  ", C::kUnknown}};
+      {nullptr, C::kUnknown},   {"", C::kUnknown},
+      {"cdecl", C::kCdecl},     {"CDECL", C::kCdecl},
+      {"stdcall", C::kStdcall}, {"StdCall", C::kStdcall},
+      {"cdecl ", C::kCdecl},    {" \tstdcall ", C::kStdcall},
+      {"  ", C::kUnknown}};
   for (const auto& [text, expected] : good) {
     C convention = C::kStdcall;
     EXPECT_TRUE(parseCallbackConvention(text, &convention)) << text;

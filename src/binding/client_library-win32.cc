@@ -1,6 +1,6 @@
-#include <wchar.h>
-
 #include "server/client_library.h"
+
+#include <wchar.h>
 
 #ifndef NOMINMAX
 #define NOMINMAX

@@ -1,10 +1,10 @@
+#include "binding/library_calls.h"
+
 #include <io.h>
 #include <stdint.h>
 #include <string.h>
 
 #include <initializer_list>
-
-#include "binding/library_calls.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

@@ -28,9 +28,7 @@ bool exportName(const LibraryFunction& function, int form, char* name,
                 size_t room) {
   int length = -1;
   switch (form) {
-    case 0:
-      length = snprintf(name, room, "%s", function.name);
-      break;
+    case 0: length = snprintf(name, room, "%s", function.name); break;
     case 1:
       length =
           snprintf(name, room, "_%s@%d", function.name, function.argumentBytes);
@@ -39,11 +37,8 @@ bool exportName(const LibraryFunction& function, int form, char* name,
       length =
           snprintf(name, room, "%s@%d", function.name, function.argumentBytes);
       break;
-    case 3:
-      length = snprintf(name, room, "_%s", function.name);
-      break;
-    default:
-      break;
+    case 3: length = snprintf(name, room, "_%s", function.name); break;
+    default: break;
   }
   return length >= 0 && static_cast<size_t>(length) < room;
 }

@@ -1,10 +1,10 @@
 #include "binding/library_functions.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {

@@ -1,9 +1,9 @@
+#include "binding/library_loader.h"
+
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
-
-#include "binding/library_loader.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

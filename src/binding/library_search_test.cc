@@ -2,11 +2,11 @@
 
 #include <string.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -49,8 +49,9 @@ TEST(LibrarySearchTest, EachFolderComesOnceWhateverItsCaseAndSeparators) {
 }
 
 TEST(LibrarySearchTest, WideTextsAsTheSystemGivesThem) {
-  LibrarySearch<wchar_t> search(L"Z:\\\x444\x430\x43a\x441", L"C:\\windows",
-                                L"z:/\x444\x430\x43a\x441;Z:/\x444\x430\x43a\x441\x430");
+  LibrarySearch<wchar_t> search(
+      L"Z:\\\x444\x430\x43a\x441", L"C:\\windows",
+      L"z:/\x444\x430\x43a\x441;Z:/\x444\x430\x43a\x441\x430");
   std::vector<std::wstring> found;
   for (TextSpan<wchar_t> folder; search.next(&folder);)
     found.emplace_back(folder.text, folder.length);
@@ -74,25 +75,26 @@ TEST(LibrarySearchTest, TheLibrarysPathHasBackslashesAndFitsTheLoader) {
   };
   char path[kLibraryPathRoom];
   for (const auto& [folder, expected] : cases) {
-    ASSERT_TRUE(libraryPath(TextSpan<char>{folder, strlen(folder)}, path,
-                            sizeof path));
+    ASSERT_TRUE(
+        libraryPath(TextSpan<char>{folder, strlen(folder)}, path, sizeof path));
     EXPECT_STREQ(path, expected);
   }
   // 259 characters with "\RFWIN32.dll" load; 260 don't.
   std::string longest = "C:\\" + std::string(259 - 3 - 12, 'x');
-  EXPECT_TRUE(libraryPath(TextSpan<char>{longest.data(), longest.size()},
-                          path, sizeof path));
+  EXPECT_TRUE(libraryPath(TextSpan<char>{longest.data(), longest.size()}, path,
+                          sizeof path));
   EXPECT_EQ(strlen(path), 259u);
   longest += 'x';
-  EXPECT_FALSE(libraryPath(TextSpan<char>{longest.data(), longest.size()},
-                           path, sizeof path));
+  EXPECT_FALSE(libraryPath(TextSpan<char>{longest.data(), longest.size()}, path,
+                           sizeof path));
 }
 
 TEST(LibrarySearchTest, OnlyAbsoluteEntriesStayOnThePathTheLoaderSearches) {
   const std::pair<const char*, const char*> cases[] = {
       {"", ""},
       {".;;bin;C:bin;\\bin", ""},
-      {"C:\\a;.;\"C:\\b c\";;\\\\s\\x;rel\\;d:/y/", "C:\\a;\"C:\\b c\";\\\\s\\x;d:/y/"},
+      {"C:\\a;.;\"C:\\b c\";;\\\\s\\x;rel\\;d:/y/",
+       "C:\\a;\"C:\\b c\";\\\\s\\x;d:/y/"},
   };
   for (const auto& [path, expected] : cases) {
     std::vector<char> out(strlen(path) + 1);

@@ -2,12 +2,12 @@
 
 #include <string.h>
 
-#include <gtest/gtest.h>
-
 #include <tuple>
 #include <vector>
 
 #include "util/bytes.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -54,10 +54,10 @@ TEST(PeImageTest, OnlyASoundImageForAnotherMachineIsPassedOver) {
               kind)
         << header[4] + 0 << " " << size;
   }
-  EXPECT_EQ(classifyImage(
-                reinterpret_cast<const unsigned char*>("PE\0\0\x64\x86"), 6,
-                0x800, kMachineAmd64),
-            K::kNoImage);
+  EXPECT_EQ(
+      classifyImage(reinterpret_cast<const unsigned char*>("PE\0\0\x64\x86"), 6,
+                    0x800, kMachineAmd64),
+      K::kNoImage);
 }
 
 // A whole DLL for this machine that won't load is not called damaged: a DLL
@@ -73,15 +73,15 @@ TEST(PeImageTest, AWholeDllForThisMachineIsTold) {
       {dllHeader(0x2102, 0x020B), 0x800, K::kNoImage},
   };
   for (const auto& [header, fileSize, kind] : cases) {
-    EXPECT_EQ(classifyImage(header.data(), header.size(), fileSize,
-                            kMachineI386),
-              kind)
+    EXPECT_EQ(
+        classifyImage(header.data(), header.size(), fileSize, kMachineI386),
+        kind)
         << fileSize;
   }
   std::vector<unsigned char> header = dllHeader();
-  EXPECT_EQ(classifyImage(header.data(), header.size() - 1, 0x800,
-                          kMachineI386),
-            K::kNoImage)
+  EXPECT_EQ(
+      classifyImage(header.data(), header.size() - 1, 0x800, kMachineI386),
+      K::kNoImage)
       << "its section table cut short";
 }
 

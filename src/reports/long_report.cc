@@ -74,8 +74,8 @@ void renderLongSection(const unsigned char* record, TextBuffer* text) {
       uint32_t tag = readU32(record + row.offset);
       if (tag != 0) {
         char date[kTimeTextSize];
-        text->append(date, formatUtc(tag, ", %m/%d/%Y %H:%M:%S Z", date,
-                                     sizeof date));
+        text->append(
+            date, formatUtc(tag, ", %m/%d/%Y %H:%M:%S Z", date, sizeof date));
       }
     }
     text->append('\n');

@@ -3,16 +3,15 @@
 #include <string.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "server/user_info_record.h"
 #include "tests/support/record_fields.h"
 #include "tests/support/test_util.h"
 #include "util/bytes.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -80,7 +79,8 @@ TEST(LongReportTest, ZeroRecord) {
 TEST(LongReportTest, KeysInTableOrder) {
   std::vector<std::string> section = lines(longSection(zeroRecord()));
   for (size_t i = 0; i < kUserInfoFieldCount; ++i)
-    EXPECT_EQ(section[i + 1].find(std::string(kUserInfoFields[i].key) + "="), 0u);
+    EXPECT_EQ(section[i + 1].find(std::string(kUserInfoFields[i].key) + "="),
+              0u);
   EXPECT_EQ(section[38], "AutooCrFlags=0");
   EXPECT_EQ(section[43], "RouteDeleteafter=0");
 }
@@ -108,7 +108,10 @@ TEST(LongReportTest, NumbersAtTheirExtremes) {
 }
 
 TEST(LongReportTest, ChangeTagDates) {
-  struct { uint32_t tag; const char* line; } cases[] = {
+  struct {
+    uint32_t tag;
+    const char* line;
+  } cases[] = {
       {0, "ChangeTag=0"},
       {1, "ChangeTag=1, 01/01/1970 00:00:01 Z"},
       {1000000000, "ChangeTag=1000000000, 09/09/2001 01:46:40 Z"},
@@ -119,7 +122,8 @@ TEST(LongReportTest, ChangeTagDates) {
     Record r = zeroRecord();
     writeU32(testing::fieldIn(r.data(), "ChangeTag"), c.tag);
     EXPECT_EQ(lineWithKey(longSection(r), "ChangeTag"), c.line);
-    EXPECT_NE(csvRow(r).find("," + std::to_string(c.tag) + ","), std::string::npos);
+    EXPECT_NE(csvRow(r).find("," + std::to_string(c.tag) + ","),
+              std::string::npos);
   }
 }
 
@@ -158,8 +162,8 @@ TEST(LongReportTest, TextsFillingTheirRoom) {
   Record r = zeroRecord();
   putText(&r, kUserIdRow, "123456789012345678901");  // 21 bytes and the zero
   const FieldRow& bi1 = testing::fieldRow("DefaultBI1");
-  memset(r.data() + bi1.offset, 'B', bi1.room);      // DefaultBI1 without zero
-  *testing::fieldIn(r.data(), "DefaultBI2") = 'C';   // right after it
+  memset(r.data() + bi1.offset, 'B', bi1.room);     // DefaultBI1 without zero
+  *testing::fieldIn(r.data(), "DefaultBI2") = 'C';  // right after it
   std::string s = longSection(r);
   EXPECT_EQ(lineWithKey(s, "UserID"), "UserID=123456789012345678901");
   EXPECT_EQ(bi1.offset + bi1.room, testing::fieldRow("DefaultBI2").offset);
@@ -177,7 +181,8 @@ TEST(LongReportTest, SectionAndCsvTexts) {
   EXPECT_EQ(lines(s)[0], "[grp\\u1]");
   EXPECT_EQ(lineWithKey(s, "OtherPBID_3"), "OtherPBID_3=pb3");
   std::string csv = csvRow(r);
-  EXPECT_EQ(csv.find("\"grp\",\"u1\",\"A \"quoted\", name\",0,00000000,"), 0u) << csv;
+  EXPECT_EQ(csv.find("\"grp\",\"u1\",\"A \"quoted\", name\",0,00000000,"), 0u)
+      << csv;
 }
 
 TEST(CsvReportTest, ZeroRowAndHead) {
@@ -190,9 +195,11 @@ TEST(CsvReportTest, ZeroRowAndHead) {
   writeCsvHead(out.stream(), "Alpha.example", 1228582509, &scratch);
   std::vector<std::string> head = lines(out.text());
   ASSERT_EQ(head.size(), 2u);
-  EXPECT_EQ(head[0], "\"format=1\",\"2008-12-06 16:55:09 Z\",\"Alpha.example\"");
+  EXPECT_EQ(head[0],
+            "\"format=1\",\"2008-12-06 16:55:09 Z\",\"Alpha.example\"");
   EXPECT_EQ(std::count(head[1].begin(), head[1].end(), ','), 66);
-  EXPECT_EQ(head[1].find("groupid,userid,username,usNumFaxesOwned,userflags,"), 0u);
+  EXPECT_EQ(head[1].find("groupid,userid,username,usNumFaxesOwned,userflags,"),
+            0u);
   EXPECT_NE(head[1].find(",szOtherPBID_1,szOtherPBID_2,"), std::string::npos);
   EXPECT_EQ(head[1].substr(head[1].size() - 4), ",sid");
 }

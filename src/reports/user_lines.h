@@ -11,8 +11,7 @@ namespace tarvek {
 
 /// `N GROUP\USER "NAME"` and a line end; `number` counts the listed users
 /// from 1.
-void appendDefaultLine(int number, const ElementTexts& texts,
-                       TextBuffer* line);
+void appendDefaultLine(int number, const ElementTexts& texts, TextBuffer* line);
 
 /// The user ID and a line end.
 void appendShortLine(const ElementTexts& texts, TextBuffer* line);

@@ -1,4 +1,5 @@
 #include "server/client_library.h"
+
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)client_library-posix.cc 1.1 2026/12/09")

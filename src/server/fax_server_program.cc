@@ -150,7 +150,8 @@ bool FaxServerProgram::loadServerInfo() {
     return false;
   }
   lastError = 0;
-  const char* name = reinterpret_cast<const char*>(serverInfo) + kServerNameOffset;
+  const char* name =
+      reinterpret_cast<const char*>(serverInfo) + kServerNameOffset;
   replaceText(&serverReportedName, name, boundedLength(name, kServerNameRoom));
   // In 64 bits: biases the server delivers may be anything, and the sum
   // wraps to 32 bits instead of overflowing.
@@ -163,8 +164,7 @@ bool FaxServerProgram::loadServerInfo() {
     case 3:
       seconds = (bias + readI32(serverInfo + kDaylightBiasOffset)) * 60;
       break;
-    default:
-      break;
+    default: break;
   }
   serverUtcBias = static_cast<int32_t>(static_cast<uint32_t>(seconds));
   return true;
@@ -194,6 +194,7 @@ bool FaxServerProgram::loadUser(const char* userId) {
 }
 
 const char* FaxServerProgram::faxStatusName(int32_t code) {
+  // clang-format off
   static const char* const kNames[] = {
       "Unborn",           "Needs FCS",        "Needs conversion",
       "Needs to be sent", "In conversion",    "In send",
@@ -203,8 +204,10 @@ const char* FaxServerProgram::faxStatusName(int32_t code) {
       "In OCR",           "In print",         "Queued for print",
       "Queued for OCR",   "In validate",      "In approval",
   };
+  // clang-format on
   static char other[16];
-  if (code >= 0 && code < static_cast<int32_t>(sizeof kNames / sizeof kNames[0]))
+  if (code >= 0 &&
+      code < static_cast<int32_t>(sizeof kNames / sizeof kNames[0]))
     return kNames[code];
   snprintf(other, sizeof other, "%d", code);
   return other;

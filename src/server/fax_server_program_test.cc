@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "rfsim/test_hook.h"
 #include "tests/support/test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -66,9 +66,11 @@ TEST_F(FaxServerProgramTest, RefusedEveryTime) {
   std::string expected = kBanner;
   expected += "Connecting to RightFax server: alpha\n";
   for (int i = 1; i <= 5; ++i) {
-    expected += "Connect(" + std::to_string(i) + ") to RightFax server: alpha\n";
-    expected += "Connect failed to RightFax server: alpha, error 2: "
-                "Connection refused by RightFax server\n";
+    expected +=
+        "Connect(" + std::to_string(i) + ") to RightFax server: alpha\n";
+    expected +=
+        "Connect failed to RightFax server: alpha, error 2: "
+        "Connection refused by RightFax server\n";
   }
   expected += "Can't connect to RightFax server after 5 tries: alpha\n";
   EXPECT_EQ(console_.text(), expected);
@@ -82,8 +84,8 @@ TEST_F(FaxServerProgramTest, RefusedEveryTime) {
 
 TEST_F(FaxServerProgramTest, SuccessAtThirdAttempt) {
   servers_.add("alpha",
-                "[Server]\nName=ALPHA-FAX\n[Faults]\nConnectFailures=2\n"
-                "ConnectError=9\n[Errors]\n9=Line busy\n");
+               "[Server]\nName=ALPHA-FAX\n[Faults]\nConnectFailures=2\n"
+               "ConnectError=9\n[Errors]\n9=Line busy\n");
   FaxServerProgram* p = make();
   ASSERT_TRUE(p->connect("Alpha"));
   EXPECT_EQ(console_.text(),
@@ -102,8 +104,9 @@ TEST_F(FaxServerProgramTest, SuccessAtThirdAttempt) {
   p->disconnect();
   EXPECT_EQ(p->serverHandle, 0u);
   std::string text = console_.text();
-  EXPECT_EQ(text.substr(text.find("Disconnect ")),
-            "Disconnect from RightFax server: Alpha, ALPHA-FAX\nDisconnected\n");
+  EXPECT_EQ(
+      text.substr(text.find("Disconnect ")),
+      "Disconnect from RightFax server: Alpha, ALPHA-FAX\nDisconnected\n");
   EXPECT_STREQ(p->serverName, "Alpha") << "names survive a disconnect";
 }
 
@@ -114,14 +117,16 @@ TEST_F(FaxServerProgramTest, IncompatibleReleaseLeavesConnectionOpen) {
   EXPECT_NE(p->serverHandle, 0u);
   EXPECT_EQ(p->lastError, 0);
   std::string text = console_.text();
-  EXPECT_TRUE(endsWith(text, "\nIncompatible RightFax server release, need 5.20\n"))
+  EXPECT_TRUE(
+      endsWith(text, "\nIncompatible RightFax server release, need 5.20\n"))
       << text;
   delete program_;  // the destructor disconnects
   program_ = nullptr;
   text = console_.text();
-  EXPECT_TRUE(endsWith(text, "\nIncompatible RightFax server release, need 5.20\n"
-                             "Disconnect from RightFax server: old, -\n"
-                             "Disconnected\n"))
+  EXPECT_TRUE(endsWith(text,
+                       "\nIncompatible RightFax server release, need 5.20\n"
+                       "Disconnect from RightFax server: old, -\n"
+                       "Disconnected\n"))
       << text;
 }
 
@@ -138,7 +143,10 @@ TEST_F(FaxServerProgramTest, ServerInfoFailureKeepsConnection) {
 }
 
 TEST_F(FaxServerProgramTest, UtcBiasFromZoneState) {
-  struct { const char* server; int32_t bias; } cases[] = {
+  struct {
+    const char* server;
+    int32_t bias;
+  } cases[] = {
       {"[Server]\nZoneState=3\nBias=300\nDaylightBias=-60\n", 14400},
       {"[Server]\nZoneState=2\nBias=-60\nStandardBias=0\n", -3600},
       {"[Server]\nZoneState=1\nBias=300\nDaylightBias=-60\n", 0},
@@ -154,8 +162,10 @@ TEST_F(FaxServerProgramTest, UtcBiasFromZoneState) {
 
 TEST_F(FaxServerProgramTest, LongErrorTextIsCut) {
   std::string text(700, 'e');
-  servers_.add("gamma", "[Faults]\nConnectFailures=all\nConnectError=42\n"
-                        "[Errors]\n42=" + text + "\n");
+  servers_.add("gamma",
+               "[Faults]\nConnectFailures=all\nConnectError=42\n"
+               "[Errors]\n42=" +
+                   text + "\n");
   FaxServerProgram* p = make();
   EXPECT_FALSE(p->connect("gamma"));
   EXPECT_EQ(std::string(p->errorText()), std::string(500, 'e'));

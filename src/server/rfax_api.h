@@ -53,42 +53,39 @@ int32_t RFAX_CALL RFaxGetAPIVersion(void);
 
 /// Opens a connection to `server` (mode 4). Returns a handle, or 0 with the
 /// error code stored in `*error`.
-RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server,
-                                                     int32_t mode,
-                                                     int32_t* error);
+RFaxHandle RFAX_CALL RFaxCreateServerHandle(const char* server, int32_t mode,
+                                            int32_t* error);
 
 /// 0 when the server's release suits `release` (0x520).
-RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server,
-                                               int32_t release,
-                                               int32_t reserved);
+RFaxResult RFAX_CALL RFaxVersionCheck(RFaxHandle server, int32_t release,
+                                      int32_t reserved);
 
 /// Fills the 904-byte server information record.
 RFaxResult RFAX_CALL RFaxGetServerInfo2(RFaxHandle server,
-                                                 unsigned char* record);
+                                        unsigned char* record);
 
 /// Writes the text of `code` into `buffer` (at most `size` bytes, always
 /// terminated within them).
-RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code,
-                                                char* buffer, int32_t size);
+RFaxResult RFAX_CALL RFaxStringRFaxErr(RFaxResult code, char* buffer,
+                                       int32_t size);
 
 /// Closes the connection and every list still open on it.
 RFaxResult RFAX_CALL RFaxCloseServerHandle(RFaxHandle server);
 
 /// Builds a list of the server's users (kind 1) and delivers its handle.
 RFaxResult RFAX_CALL RFaxGetUserList(RFaxHandle server, int32_t kind,
-                                              RFaxHandle* list);
+                                     RFaxHandle* list);
 
 /// Reorders the list with `compare` (stable); the list is unchanged on
 /// failure.
-RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list,
-                                           RFaxCompareFn compare);
+RFaxResult RFAX_CALL RFaxListSort(RFaxHandle list, RFaxCompareFn compare);
 
 /// Delivers a pointer to the first / next element; non-zero at the end.
 /// Elements stay valid until the list is closed.
-RFaxResult RFAX_CALL RFaxListGetFirstElementPtr(
-    RFaxHandle list, unsigned char** element);
-RFaxResult RFAX_CALL RFaxListGetNextElementPtr(
-    RFaxHandle list, unsigned char** element);
+RFaxResult RFAX_CALL RFaxListGetFirstElementPtr(RFaxHandle list,
+                                                unsigned char** element);
+RFaxResult RFAX_CALL RFaxListGetNextElementPtr(RFaxHandle list,
+                                               unsigned char** element);
 
 /// Releases the list.
 RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list);
@@ -96,18 +93,16 @@ RFaxResult RFAX_CALL RFaxCloseListHandle(RFaxHandle list);
 /// Fills the caller's 1902-byte user record for `userId` (letters compared
 /// without case). `area1` and `area2` are never read or written.
 RFaxResult RFAX_CALL RFaxLoadUser(RFaxHandle server, int32_t kind,
-                                           const char* userId, char* area1,
-                                           char* area2, unsigned char* record);
+                                  const char* userId, char* area1, char* area2,
+                                  unsigned char* record);
 
 /// The same load through the newer entry point; called with
 /// (server, 1, 0, userId, 0, 0, 0, 0, 11, record).
 RFaxResult RFAX_CALL RFaxLoadUser3(RFaxHandle server, int32_t kind,
-                                            int32_t flags, const char* userId,
-                                            int32_t reserved1,
-                                            int32_t reserved2,
-                                            int32_t reserved3,
-                                            int32_t reserved4, int32_t level,
-                                            unsigned char* record);
+                                   int32_t flags, const char* userId,
+                                   int32_t reserved1, int32_t reserved2,
+                                   int32_t reserved3, int32_t reserved4,
+                                   int32_t level, unsigned char* record);
 
 #ifdef __cplusplus
 }  // extern "C"

@@ -20,6 +20,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
 #include <string_view>
 
 namespace tarvek {
@@ -139,19 +140,15 @@ constexpr size_t kSidRow = kUserInfoFieldCount - 1;
 constexpr size_t fieldWidth(FieldType type) {
   switch (type) {
     case FieldType::U8:
-    case FieldType::AcctCode:
-      return 1;
+    case FieldType::AcctCode: return 1;
     case FieldType::U16:
     case FieldType::Hex16:
-    case FieldType::I16:
-      return 2;
+    case FieldType::I16: return 2;
     case FieldType::U32:
     case FieldType::Hex32:
-    case FieldType::ChangeTag:
-      return 4;
+    case FieldType::ChangeTag: return 4;
     case FieldType::Text:
-    case FieldType::Sid:
-      return 0;
+    case FieldType::Sid: return 0;
   }
   return 0;
 }

@@ -36,8 +36,7 @@ int compareBounded(const unsigned char* a, const unsigned char* b,
 // byte. In the first word that differs, the first differing byte decides
 // unless a zero byte ends both texts before it, or the two bytes differ
 // only in letter case. Every read stays inside the two rooms.
-int compareInRoom(const unsigned char* a, const unsigned char* b,
-                  size_t room) {
+int compareInRoom(const unsigned char* a, const unsigned char* b, size_t room) {
   size_t i = 0;
 #if defined(__GNUC__) && defined(__BYTE_ORDER__) && \
     __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -46,8 +45,8 @@ int compareInRoom(const unsigned char* a, const unsigned char* b,
     memcpy(&wordA, a + i, 8);
     memcpy(&wordB, b + i, 8);
     // The lowest set bit marks the first zero byte of wordA exactly.
-    uint64_t zeros = (wordA - 0x0101010101010101ULL) & ~wordA &
-                     0x8080808080808080ULL;
+    uint64_t zeros =
+        (wordA - 0x0101010101010101ULL) & ~wordA & 0x8080808080808080ULL;
     if (wordA == wordB) {
       if (zeros != 0) return 0;
       continue;
@@ -77,9 +76,9 @@ int compareByUserId(const void* a, const void* b) {
 }
 
 int compareByGroupThenUserId(const void* a, const void* b) {
-  int byGroup = compareInRoom(bytes(a, kElementGroupIdOffset),
-                              bytes(b, kElementGroupIdOffset),
-                              kElementGroupIdRoom);
+  int byGroup =
+      compareInRoom(bytes(a, kElementGroupIdOffset),
+                    bytes(b, kElementGroupIdOffset), kElementGroupIdRoom);
   return byGroup != 0 ? byGroup : compareByUserId(a, b);
 }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "tests/support/folded_order.h"
+
+#include <gtest/gtest.h>
 
 namespace tarvek {
 namespace {
@@ -44,12 +44,14 @@ TEST(CompareTest, ElementComparators) {
 // The comparators step over whole words; they must order exactly as the
 // byte-by-byte comparison, whatever lies behind an ID's zero byte.
 TEST(CompareTest, ElementOrderEqualsTheFoldedByteOrder) {
+  // clang-format off
   const char* ids[] = {"",         "a",          "A",        "abcdefg",
                        "abcdefgh", "ABCDEFGH",   "abcdefgi", "abcdefgh_",
                        "abcdefghi", "abcdefghijklmnop", "abcdefghijklmnoP",
                        "abcdefghijklmnopq", "abcdefghijklmnopqrstu",
                        "abcdefghijklmnopqrstU", "abcdefghijklmnopqrstv",
                        "abcdefgh\x80", "abcdefgh{", "abcdefgh_z"};
+  // clang-format on
   for (const char* x : ids) {
     for (const char* y : ids) {
       // As user IDs, then as group IDs; different bytes behind the zero

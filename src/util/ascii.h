@@ -17,8 +17,7 @@ inline char foldLetter(char c) {
 
 /// A-Z to a-z in a UTF-16 (or UTF-32) text of the system.
 inline wchar_t foldLetter(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A'))
-                                  : c;
+  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
 }
 
 /// a-z to A-Z.

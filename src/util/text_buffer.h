@@ -62,16 +62,13 @@ class TextBuffer {
     static const char kHex[] = "0123456789ABCDEF";
     char out[8];
     size_t n = 0;
-    for (int shift = (digits - 1) * 4; shift >= 0 && n < sizeof out;
-         shift -= 4)
+    for (int shift = (digits - 1) * 4; shift >= 0 && n < sizeof out; shift -= 4)
       out[n++] = kHex[(value >> shift) & 0xF];
     append(out, n);
   }
 
   /// Writes the text to `stream`; true when all of it was accepted.
-  bool writeTo(FILE* stream) const {
-    return writeText(stream, text_, size_);
-  }
+  bool writeTo(FILE* stream) const { return writeText(stream, text_, size_); }
 
  private:
   // Where `length` more bytes go, the storage grown when needed (null when

@@ -97,8 +97,8 @@ bool writeText(FILE* stream, const char* text, size_t size) {
   while (console != nullptr && size > 0) {
     size_t n = wholeCharacters(text, size, kChunk);
     wchar_t units[kChunk + 1];
-    int count = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(n),
-                                    units, kChunk + 1);
+    int count = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(n), units,
+                                    kChunk + 1);
     if (count <= 0 || !writeUnits(console, units, count)) break;
     text += n;
     size -= n;
@@ -156,9 +156,9 @@ void writeWideText(FILE* stream, const wchar_t* text) {
     // A surrogate pair stays whole.
     if (n < count && text[n - 1] >= 0xD800 && text[n - 1] < 0xDC00) --n;
     char bytes[4 * kChunk];
-    int length = WideCharToMultiByte(codePage, flags, text, static_cast<int>(n),
-                                     bytes, sizeof bytes,
-                                     utf ? nullptr : "?", nullptr);
+    int length =
+        WideCharToMultiByte(codePage, flags, text, static_cast<int>(n), bytes,
+                            sizeof bytes, utf ? nullptr : "?", nullptr);
     if (length > 0) fwrite(bytes, 1, length, stream);
     text += n;
     count -= n;

@@ -4,7 +4,6 @@
 #include <time.h>
 
 #include "util/decimal.h"
-
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)utc_time.cc 1.1 2026/12/08")
@@ -48,7 +47,8 @@ UtcTime breakDownUtc(int64_t seconds) {
   int64_t dayOfEra = z - era * 146097;
   int64_t yearOfEra =
       (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  int64_t dayOfYear =
+      dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   int64_t mp = (5 * dayOfYear + 2) / 153;
   t.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
   t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "rfsim/test_hook.h"
-#include "tests/support/test_util.h"
-#include "server/user_list_element.h"
 #include "server/rfax_api.h"
+#include "server/user_list_element.h"
+#include "tests/support/test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ class RfsimFixture : public ::testing::Test {
 
   /// The elements of a new list of `server`, in delivery order.
   static std::vector<const unsigned char*> elements(RFaxHandle server,
-                                                   RFaxHandle* list) {
+                                                    RFaxHandle* list) {
     std::vector<const unsigned char*> result;
     EXPECT_EQ(RFaxGetUserList(server, 1, list), 0);
     unsigned char* element = nullptr;

@@ -86,7 +86,8 @@ std::string readFile(const std::string& path) {
   if (f == nullptr) return result;
   char chunk[4096];
   size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) result.append(chunk, got);
+  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+    result.append(chunk, got);
   fclose(f);
   return result;
 }

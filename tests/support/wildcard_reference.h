@@ -16,15 +16,13 @@ inline char foldByte(char c) {
 inline bool recursiveMatch(const char* text, const char* pattern) {
   if (text == nullptr || pattern == nullptr) return false;
   switch (*pattern) {
-    case '\0':
-      return *text == '\0';
+    case '\0': return *text == '\0';
     case '*':
       for (size_t k = strlen(text) + 1; k-- > 0;) {
         if (recursiveMatch(text + k, pattern + 1)) return true;
       }
       return false;
-    case '?':
-      return *text != '\0' && recursiveMatch(text + 1, pattern + 1);
+    case '?': return *text != '\0' && recursiveMatch(text + 1, pattern + 1);
     default:
       return *text != '\0' && foldByte(*pattern) == foldByte(*text) &&
              recursiveMatch(text + 1, pattern + 1);
