@@ -150,10 +150,11 @@ void WalkProgress::erase() {
 }
 
 size_t WalkProgress::room() {
-  // Shorter than the console is wide: the cursor after it never wraps (a
-  // console that has narrowed since cut the longer line already).
+  // Shorter than the console is wide, with room for the "^C" a terminal
+  // echoes after it: neither the cursor nor the echo wraps (a console that
+  // has narrowed since cut the longer line already).
   int columns = console_->columns();
-  size_t room = columns > 1 ? static_cast<size_t>(columns) - 1 : 0;
+  size_t room = columns > 3 ? static_cast<size_t>(columns) - 3 : 0;
   return room < kRoom ? room : kRoom;
 }
 

@@ -90,7 +90,7 @@ TEST_F(WalkProgressTest,
 
   // A shorter line blanks the longer one first, as far as the console is
   // wide now.
-  console_.width = 21;
+  console_.width = 23;
   console_.row.resize(20);
   fakeNow += 250;
   progress.serverCall(listed);

@@ -40,6 +40,22 @@ bool parseCallbackConvention(const char* text, CallbackConvention* convention) {
   return false;
 }
 
+bool parseWideCallbackConvention(const wchar_t* value, size_t length,
+                                 CallbackConvention* convention) {
+  char letters[32];
+  bool plain = length < sizeof letters;
+  for (size_t i = 0; plain && i < length; ++i) {
+    plain = value[i] > 0 && value[i] < 0x7F;
+    letters[i] = static_cast<char>(value[i]);
+  }
+  if (!plain) {
+    *convention = CallbackConvention::kUnknown;
+    return false;
+  }
+  letters[length] = '\0';
+  return parseCallbackConvention(letters, convention);
+}
+
 CallbackConvention comparatorConvention(CallbackConvention variable,
                                         CallbackConvention library) {
   if (variable != CallbackConvention::kUnknown) return variable;

@@ -4,6 +4,7 @@
 #ifndef TARVEK_BINDING_CALLING_CONVENTION_H_
 #define TARVEK_BINDING_CALLING_CONVENTION_H_
 
+#include <stddef.h>
 #include <stdint.h>
 
 namespace tarvek {
@@ -27,6 +28,12 @@ constexpr char kSortCallbackVariable[] = "TARVEK_SORT_CALLBACK";
 /// leave it kUnknown (the library's own functions decide). False for any
 /// other text.
 bool parseCallbackConvention(const char* text, CallbackConvention* convention);
+
+/// The same for the variable's value as the system gives it (`length`
+/// wide characters): a value with any character outside plain ASCII, or
+/// of 32 characters or more, names no convention.
+bool parseWideCallbackConvention(const wchar_t* value, size_t length,
+                                 CallbackConvention* convention);
 
 /// The convention the comparator is handed in: the variable's, else the
 /// library's functions', else cdecl (the C runtime's qsort).

@@ -1,5 +1,7 @@
 #include "binding/calling_convention.h"
 
+#include <wchar.h>
+
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -48,6 +50,14 @@ TEST(CallbackConventionTest, TheVariableTakesItsTwoValuesOrNothing) {
                            "0", "cdecl\xff", "cdecl\n"}) {
     C convention = C::kStdcall;
     EXPECT_FALSE(parseCallbackConvention(text, &convention)) << text;
+  }
+  // As the system gives it: only plain ASCII can name a convention.
+  C convention = C::kUnknown;
+  EXPECT_TRUE(parseWideCallbackConvention(L" StdCall", 8, &convention));
+  EXPECT_EQ(convention, C::kStdcall);
+  for (const wchar_t* text : {L"cdecl\u00e9", L"stdcall\u0100", L" \u00e9"}) {
+    EXPECT_FALSE(parseWideCallbackConvention(text, wcslen(text), &convention));
+    EXPECT_EQ(convention, C::kUnknown);
   }
 }
 

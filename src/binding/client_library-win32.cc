@@ -58,18 +58,7 @@ bool readSortCallbackVariable(CallbackConvention* convention,
   DWORD length = GetEnvironmentVariableW(name, value, kRoom);
   if (length >= kRoom) length = 0;
   value[length] = L'\0';
-  // Its letters, when they are all plain ASCII and few; else a text that
-  // names no convention.
-  char letters[32] = "\x7f";
-  if (length < sizeof letters) {
-    size_t i = 0;
-    while (i < length && value[i] > 0 && value[i] < 0x7F) {
-      letters[i] = static_cast<char>(value[i]);
-      ++i;
-    }
-    if (i == length) letters[i] = '\0';
-  }
-  if (parseCallbackConvention(letters, convention)) return true;
+  if (parseWideCallbackConvention(value, length, convention)) return true;
   failure->kind = BindFailureKind::kVariableRefused;
   failure->value = {value, length};
   return false;

@@ -137,8 +137,9 @@ RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
 }
 
 // The crash line is made and written without the C runtime's formatting and
-// without a buffer on the stack: after a stack overflow in the library,
-// about a page of stack is left.
+// without a buffer on the stack: after a stack overflow in the library, what
+// is left is the stack bindClientLibrary keeps (SetThreadStackGuarantee),
+// and the flush and the progress line's blanking need some of it.
 FILE* crashConsole;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
 bool filterInstalled;
