@@ -50,9 +50,8 @@ WalkProgress::WalkProgress(Console* console, Clock clock, bool lookedAt)
     : console_(console),
       clock_(clock),
       lookedAt_(lookedAt),
-      countdown_(console != nullptr ? kStride : UINT32_MAX),
-      callCountdown_(console != nullptr ? 1 : UINT32_MAX) {
-  if (console_ != nullptr) start_ = lastCall_ = clock_();
+      countdown_(console != nullptr ? kStride : UINT32_MAX) {
+  if (console_ != nullptr) start_ = clock_();
 }
 
 size_t WalkProgress::format(int listed, uint64_t elements, bool lookedAt,
@@ -90,25 +89,6 @@ void WalkProgress::elementsCounted(int listed) {
   }
   countdown_ = kStride;
   update(listed, clock_());
-}
-
-void WalkProgress::callsCounted(int listed) {
-  if (console_ == nullptr) {
-    callCountdown_ = UINT32_MAX;
-    return;
-  }
-  // As many calls between two readings as take some 25 to 100 ms: twice
-  // as many after quick ones; after slow ones, every call again.
-  uint64_t now = clock_();
-  uint64_t since = now - lastCall_;
-  if (since < 25 && callStride_ < kMaxCallStride) {
-    callStride_ *= 2;
-  } else if (since > 100) {
-    callStride_ = 1;
-  }
-  lastCall_ = now;
-  callCountdown_ = callStride_;
-  update(listed, now);
 }
 
 void WalkProgress::update(int listed, uint64_t now) {

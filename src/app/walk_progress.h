@@ -42,11 +42,10 @@ class WalkProgress {
     if (--countdown_ == 0) elementsCounted(listed);
   }
 
-  /// A call to the server (a user load) has returned. The clock is read
-  /// after every one while they take long, after every few (up to
-  /// kMaxCallStride) while they are quick.
+  /// A call to the server (a user load) has returned: the clock is read,
+  /// a small cost beside a call's.
   void serverCall(int listed) {
-    if (--callCountdown_ == 0) callsCounted(listed);
+    if (console_ != nullptr) update(listed, clock_());
   }
 
   /// Blanks the line, if shown, before other console text; it shows again
@@ -60,8 +59,6 @@ class WalkProgress {
 
   /// Elements between two readings of the clock.
   static constexpr uint32_t kStride = 1024;
-  /// The most server calls between two readings of the clock.
-  static constexpr uint32_t kMaxCallStride = 64;
   /// The walk's age at which the line first shows.
   static constexpr uint64_t kFirstShow = 1000;
   /// The least time between two changes of the line.
@@ -71,7 +68,6 @@ class WalkProgress {
 
  private:
   void elementsCounted(int listed);
-  void callsCounted(int listed);
   void update(int listed, uint64_t now);
   /// The most characters the line may have now.
   size_t room();
@@ -84,9 +80,6 @@ class WalkProgress {
   uint64_t lastShow_ = 0;
   uint64_t elements_ = 0;
   uint32_t countdown_;
-  uint32_t callCountdown_;
-  uint32_t callStride_ = 1;
-  uint64_t lastCall_ = 0;
   size_t shown_ = 0;
 };
 
