@@ -77,24 +77,20 @@ TEST(BindFailureTest, EachKindHasItsLine) {
            tooLong + "]\n"},
       {&cantLoad,
        "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: The specified module "
-       "could "
-       "not be found.; passed over: [C:\\tarvek]\\RFWIN32.dll (not a 32-bit "
-       "DLL), "
-       "[d:\\x\\]RFWIN32.dll (not a 32-bit DLL)\n"},
+       "could not be found.; passed over: [C:\\tarvek]\\RFWIN32.dll (not a "
+       "32-bit DLL), [d:\\x\\]RFWIN32.dll (not a 32-bit DLL)\n"},
       {&notUsable,
        "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a "
-       "valid "
-       "Win32 application.; not a usable DLL (damaged, or not a DLL)\n"},
+       "valid Win32 application.; not a usable DLL (damaged, or not a DLL)\n"},
       {&dependency,
        "*** Can't load [C:\\FaxClient]\\RFWIN32.dll: RFWIN32.dll is not a "
-       "valid "
-       "Win32 application.; RFWIN32.dll or a DLL it needs is damaged or built "
-       "for another machine; passed over: [C:\\tarvek]\\RFWIN32.dll (not a "
-       "32-bit DLL), 3 more (not a 32-bit DLL)\n"},
+       "valid Win32 application.; RFWIN32.dll or a DLL it needs is damaged or "
+       "built for another machine; passed over: [C:\\tarvek]\\RFWIN32.dll "
+       "(not a 32-bit DLL), 3 more (not a 32-bit DLL)\n"},
       {&noFunction, "*** No function RFaxGetUserList in [C:\\]RFWIN32.dll\n"},
       {&variable,
-       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, not \"[ "
-       "pascal]\"\n"},
+       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, "
+       "not \"[ pascal]\"\n"},
   };
   for (const auto& [failure, expected] : cases) {
     EXPECT_EQ(lineOf(*failure), expected);
