@@ -16,6 +16,9 @@ TARVEK_IDENT("@(#)load_pool.cc 1.1 2026/12/10")
 //   greeting   8 bytes kGreeting, u32 host length, the host's bytes
 //   request    u32 tag, u8 user ID length, the user ID's bytes
 //   answer     u32 tag, i32 RFaxLoadUser's code, the record when it is 0
+//   ready      u32 kReadyTag, i32 kReadyCode: the helper is connected
+// A helper gets users only once it is ready, so that a slow start doesn't
+// hold the walk up.
 
 namespace tarvek {
 
@@ -25,6 +28,8 @@ constexpr int kNobody = -1;  // not handed out yet
 constexpr int kHere = -2;    // loaded by this process when its turn comes
 constexpr size_t kAnswerHead = 8;
 constexpr size_t kRequestHead = 5;
+constexpr uint32_t kReadyTag = 0xFFFFFFFFu;
+constexpr int32_t kReadyCode = -1;
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -111,6 +116,7 @@ struct LoadPool::Entry {
 struct LoadPool::Helper {
   int number;
   bool alive;
+  bool ready;
   // The tags of the users it holds, in the order it answers them.
   uint32_t held[kHeld];
   size_t heldFirst;
@@ -202,13 +208,14 @@ void LoadPool::startHelpers() {
       Helper& helper = helper_[helperCount_++];
       helper.number = number;
       helper.alive = true;
+      helper.ready = false;
       helper.heldFirst = 0;
       helper.heldCount = 0;
       helper.filled = 0;
     }
   }
   delete[] greeting;
-  started_ = alive_ = helperCount_;
+  started_ = helperCount_;
   if (helperCount_ == 0) {
     delete[] window_;
     window_ = nullptr;
@@ -222,7 +229,7 @@ void LoadPool::push(const unsigned char* element) {
   entry.element = element;
   // Every few users are this process's own, so that it loads while the
   // helpers do.
-  entry.owner = tag % static_cast<uint32_t>(alive_ + 1) == 0 ? kHere : kNobody;
+  entry.owner = tag % static_cast<uint32_t>(ready_ + 1) == 0 ? kHere : kNobody;
   entry.done = false;
   ++size_;
 }
@@ -231,7 +238,7 @@ void LoadPool::dispatch() {
   size_t next = 0;
   for (int h = 0; h < helperCount_; ++h) {
     Helper& helper = helper_[h];
-    while (helper.alive && helper.heldCount < kHeld) {
+    while (helper.alive && helper.ready && helper.heldCount < kHeld) {
       while (next < size_ && at(first_ + next).owner != kNobody) ++next;
       if (next == size_) return;
       uint32_t tag = static_cast<uint32_t>(first_ + next);
@@ -272,8 +279,18 @@ void LoadPool::collectFrom(Helper* helper) {
     helper->filled += static_cast<size_t>(got);
     if (helper->filled < want) continue;
     if (want == kAnswerHead && readI32(helper->answer + 4) == 0) continue;
-    // A whole answer: for the first user the helper holds, or it is dropped.
     uint32_t tag = readU32(helper->answer);
+    if (!helper->ready) {
+      if (tag != kReadyTag || readI32(helper->answer + 4) != kReadyCode) {
+        drop(helper);
+        return;
+      }
+      helper->ready = true;
+      ++ready_;
+      helper->filled = 0;
+      continue;
+    }
+    // A whole answer: for the first user the helper holds, or it is dropped.
     if (helper->heldCount == 0 || helper->held[helper->heldFirst] != tag) {
       drop(helper);
       return;
@@ -291,7 +308,7 @@ void LoadPool::collectFrom(Helper* helper) {
 
 void LoadPool::drop(Helper* helper) {
   helper->alive = false;
-  --alive_;
+  if (helper->ready) --ready_;
   for (size_t i = 0; i < helper->heldCount; ++i)
     at(helper->held[(helper->heldFirst + i) % kHeld]).owner = kHere;
   helper->heldCount = 0;
@@ -345,6 +362,13 @@ int serveLoads(ParentLink* parent) {
   RFaxHandle server = RFaxCreateServerHandle(host, 4, &error);
   delete[] host;
   if (server == 0) return 0;
+  unsigned char ready[kAnswerHead];
+  writeU32(ready, kReadyTag);
+  writeU32(ready + 4, static_cast<uint32_t>(kReadyCode));
+  if (!parent->write(ready, sizeof ready)) {
+    RFaxCloseServerHandle(server);
+    return 0;
+  }
 
   unsigned char request[kRequestHead + kElementUserIdRoom];
   static unsigned char answer[kAnswerHead + kUserInfoSize];

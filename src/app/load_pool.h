@@ -121,7 +121,7 @@ class LoadPool {
   uint32_t sequence_ = 0;
   Helper* helper_ = nullptr;
   int helperCount_ = 0;
-  int alive_ = 0;
+  int ready_ = 0;
   unsigned char single_[kUserInfoSize];
 };
 

@@ -114,6 +114,12 @@ class FakeHelpers : public LoadHelpers {
     if (number >= behaviours_.size() || behaviours_[number].startFails)
       return -1;
     helpers_.push_back(State{behaviours_[number], {}, 0, false, 0});
+    if (behaviours_[number].answers > 0) {
+      // Connected: ready for users.
+      const unsigned char ready[8] = {0xFF, 0xFF, 0xFF, 0xFF,
+                                      0xFF, 0xFF, 0xFF, 0xFF};
+      helpers_.back().out.assign(ready, ready + 8);
+    }
     return static_cast<int>(number);
   }
   bool send(int number, const unsigned char* bytes, size_t size) override {
