@@ -104,6 +104,10 @@ class PosixHelpers : public LoadHelpers {
     if (fd_[helper] < 0) return;
     close(fd_[helper]);
     fd_[helper] = -1;
+    // One that is gone already (killed, or its connection failed) is
+    // reaped now; the others at endAll.
+    if (waitpid(pid_[helper], nullptr, WNOHANG) == pid_[helper])
+      pid_[helper] = 0;
   }
 
   void endAll() override {
@@ -219,6 +223,10 @@ ParentLink* takeParentLink(const unsigned char* greeting, size_t size) {
     return nullptr;
   if (recv(kLinkFd, seen, size, MSG_DONTWAIT) != static_cast<ssize_t>(size))
     return nullptr;
+#if defined(__linux__)
+  // Started as /proc/self/exe: named as the program is.
+  prctl(PR_SET_NAME, "tarvek");
+#endif
   return new (std::nothrow) PosixParentLink;
 }
 
