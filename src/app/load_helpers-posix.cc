@@ -62,8 +62,14 @@ class PosixHelpers : public LoadHelpers {
       return -1;
     }
     pid_t parent = getpid();
+    // No handler of this process runs in the child: signals wait until it
+    // has put back the default actions.
+    sigset_t all, before;
+    sigfillset(&all);
+    sigprocmask(SIG_SETMASK, &all, &before);
     pid_t pid = fork();
-    if (pid == 0) becomeHelper(parent, ends[1]);
+    if (pid == 0) becomeHelper(parent, ends[1], &before);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     close(ends[1]);
     if (pid < 0) {
       close(ends[0]);
@@ -154,7 +160,14 @@ class PosixHelpers : public LoadHelpers {
 
   // In the child: the link on descriptor 3, the null device on the
   // standard ones, nothing else open; killed when the parent ends.
-  [[noreturn]] void becomeHelper(pid_t parent, int link) {
+  [[noreturn]] void becomeHelper(pid_t parent, int link, const sigset_t* mask) {
+    for (int number = 1; number < NSIG; ++number) {
+      struct sigaction old {};
+      if (sigaction(number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN &&
+          old.sa_handler != SIG_DFL)
+        signal(number, SIG_DFL);
+    }
+    sigprocmask(SIG_SETMASK, mask, nullptr);
 #if defined(__linux__)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
 #endif
