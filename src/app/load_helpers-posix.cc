@@ -48,7 +48,10 @@ bool sendAll(int fd, const unsigned char* bytes, size_t size) {
 
 class PosixHelpers : public LoadHelpers {
  public:
-  ~PosixHelpers() override { endAll(); }
+  ~PosixHelpers() override {
+    endAll();
+    delete[] environment_;
+  }
 
   int start(const unsigned char* greeting, size_t size) override {
     if (count_ == kMostHelpers) return -1;
