@@ -35,9 +35,9 @@ constexpr int kMostHelpers = 16;
 // How long the helpers get to close their connections at the end.
 constexpr int kEndingWait = 5000;
 
-bool sendAll(int fd, const unsigned char* bytes, size_t size) {
+bool sendAll(int fd, const unsigned char* bytes, size_t size, int flags = 0) {
   while (size > 0) {
-    ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
+    ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL | flags);
     if (sent < 0 && errno == EINTR) continue;
     if (sent <= 0) return false;
     bytes += sent;
@@ -58,8 +58,9 @@ class PosixHelpers : public LoadHelpers {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
       return -1;
-    // The greeting waits in the link before the helper runs.
-    if (!sendAll(ends[0], greeting, size) || !makeEnvironment()) {
+    // The greeting waits in the link before the helper runs (and must fit
+    // in it: nothing would read it while this process waits).
+    if (!sendAll(ends[0], greeting, size, MSG_DONTWAIT) || !makeEnvironment()) {
       close(ends[0]);
       close(ends[1]);
       return -1;

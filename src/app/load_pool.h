@@ -62,8 +62,9 @@ class LoadPool {
   /// they took at least kSlowLoad each on average.
   static constexpr uint64_t kGainAfter = 500000;
   static constexpr uint64_t kSlowLoad = 500;
-  /// The longest host name handed to helpers.
-  static constexpr size_t kMostHost = 32768;
+  /// The longest host name handed to helpers (its greeting fits in any
+  /// link's buffer); a longer one gets no helpers.
+  static constexpr size_t kMostHost = 4096;
 
   /// `helpers` (owned; null: none) are started for `connections` - 1
   /// connections to `host` when loads are slow; `host` must outlive the
