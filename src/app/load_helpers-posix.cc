@@ -142,9 +142,15 @@ class PosixHelpers : public LoadHelpers {
 
  private:
   // The environment of a helper: this one's, without the link variable,
-  // with it naming the link.
+  // with it naming the link. And the program's path, so that the helper is
+  // named as it is (and a tool that runs this one, such as valgrind, runs
+  // the helper too); /proc/self/exe when it can't be read.
   bool makeEnvironment() {
     if (environment_ != nullptr) return true;
+    ssize_t length = readlink("/proc/self/exe", path_, sizeof path_ - 1);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof path_ - 1)
+      length = 0;
+    path_[length] = '\0';
     size_t count = 0;
     while (environ[count] != nullptr) ++count;
     environment_ = new (std::nothrow) char*[count + 2];
@@ -189,6 +195,7 @@ class PosixHelpers : public LoadHelpers {
     for (int fd = kLinkFd + 1; fd < most; ++fd) close(fd);
     char name[] = "tarvek";
     char* arguments[] = {name, nullptr};
+    if (path_[0] != '\0') execve(path_, arguments, environment_);
     execve("/proc/self/exe", arguments, environment_);
     _exit(0);
   }
@@ -197,6 +204,7 @@ class PosixHelpers : public LoadHelpers {
   int fd_[kMostHelpers];
   pid_t pid_[kMostHelpers];
   char** environment_ = nullptr;
+  char path_[4096];
 
  public:
   PosixHelpers() = default;
@@ -240,10 +248,7 @@ ParentLink* takeParentLink(const unsigned char* greeting, size_t size) {
     return nullptr;
   if (recv(kLinkFd, seen, size, MSG_DONTWAIT) != static_cast<ssize_t>(size))
     return nullptr;
-#if defined(__linux__)
-  // Started as /proc/self/exe: named as the program is.
-  prctl(PR_SET_NAME, "tarvek");
-#endif
+
   return new (std::nothrow) PosixParentLink;
 }
 
