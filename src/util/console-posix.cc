@@ -74,14 +74,15 @@ size_t erasure(size_t cells, int columns, char* bytes) {
 }
 
 // Ends the run after the line is erased (with the echo of the key that
-// sent the signal, if any) and the run's last work is done: the signal is
+// may have sent the signal) and the run's last work is done: the signal is
 // delivered again, as the handler returns, to its default action.
 void interrupted(int number) {
   int fd = lineFd;
   size_t cells = static_cast<size_t>(shownCells);
   if (cells > 0 && fd >= 0 && inForeground(fd)) {
+    if (number == SIGINT || number == SIGQUIT) cells += kEchoCells;
     char bytes[kEraseRoom];
-    size_t n = erasure(cells + kEchoCells, terminalColumns(fd), bytes);
+    size_t n = erasure(cells, terminalColumns(fd), bytes);
     for (size_t done = 0; done < n;) {
       ssize_t written = write(fd, bytes + done, n - done);
       if (written <= 0) break;
