@@ -30,7 +30,6 @@
 
 #include "rfsim/list_sort.h"
 #include "rfsim/registry.h"
-#include "rfsim/round_trip.h"
 #include "rfsim/server_file.h"
 #include "rfsim/server_model.h"
 #include "rfsim/server_source.h"
@@ -39,6 +38,7 @@
 #include "util/ascii.h"
 #include "util/bytes.h"
 #include "util/ident.h"
+#include "util/system_sleep.h"
 
 TARVEK_IDENT("@(#)rfax_api.cc 1.16 2026/12/09")
 
@@ -56,7 +56,7 @@ constexpr RFaxResult kOldRelease = 7;
 constexpr int32_t kDefaultApiVersion = 1200000000;
 
 // How a round trip waits: the system's sleep, or the unit tests' hook.
-void (*roundTripWait)(uint32_t) = rfsim::sleepMilliseconds;
+void (*roundTripWait)(uint32_t) = tarvek::sleepMilliseconds;
 
 // The wait of a call that goes to `model`'s server.
 void roundTrip(const rfsim::ServerModel& model) {
@@ -141,7 +141,7 @@ RFaxResult loadUser(RFaxHandle server, const char* userId,
 void rfsimResetForTests() { Registry::instance().reset(); }
 
 void rfsimSetRoundTripForTests(void (*wait)(uint32_t)) {
-  roundTripWait = wait ? wait : rfsim::sleepMilliseconds;
+  roundTripWait = wait ? wait : tarvek::sleepMilliseconds;
 }
 
 int32_t RFAX_CALL RFaxGetAPIVersion(void) {

@@ -1,7 +1,7 @@
 #include "app/arguments.h"
 
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)arguments-posix.cc 1.2 2026/12/09")
 

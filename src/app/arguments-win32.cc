@@ -13,8 +13,8 @@
 #include "app/command_line.h"
 #include "binding/library_file.h"
 #include "server/fax_server_program.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)arguments-win32.cc 1.2 2026/12/09")
 

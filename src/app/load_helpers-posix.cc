@@ -18,6 +18,7 @@
 
 #include <new>
 
+#include "util/console.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)load_helpers-posix.cc 1.1 2026/12/10")
@@ -34,6 +35,30 @@ constexpr int kLinkFd = 3;
 constexpr int kMostHelpers = 16;
 // How long the helpers get to close their connections at the end.
 constexpr int kEndingWait = 5000;
+
+// The helpers running, for the last moment of a run that an interruption
+// ends (they end with it anyway: the parent-death signal, their links'
+// end); 0 for none.
+volatile sig_atomic_t running[kMostHelpers];
+
+void killRunning() {
+  for (int i = 0; i < kMostHelpers; ++i) {
+    if (running[i] > 0) kill(static_cast<pid_t>(running[i]), SIGKILL);
+  }
+}
+
+// Reaps helper `i` (`pid`), waiting or not; true once it is reaped. No
+// signal comes between the reaping and its entry's clearing, so that the
+// interruption never kills another process that took the number.
+bool reap(int i, pid_t pid, int options) {
+  sigset_t all, before;
+  sigfillset(&all);
+  sigprocmask(SIG_SETMASK, &all, &before);
+  bool reaped = waitpid(pid, nullptr, options) == pid;
+  if (reaped) running[i] = 0;
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  return reaped;
+}
 
 bool sendAll(int fd, const unsigned char* bytes, size_t size, int flags = 0) {
   while (size > 0) {
@@ -81,6 +106,8 @@ class PosixHelpers : public LoadHelpers {
     }
     fd_[count_] = ends[0];
     pid_[count_] = pid;
+    running[count_] = pid;
+    setInterruptionWork(killRunning);
     return count_++;
   }
 
@@ -116,7 +143,7 @@ class PosixHelpers : public LoadHelpers {
     fd_[helper] = -1;
     // One that is gone already (killed, or its connection failed) is
     // reaped now; the others at endAll.
-    if (waitpid(pid_[helper], nullptr, WNOHANG) == pid_[helper])
+    if (pid_[helper] > 0 && reap(helper, pid_[helper], WNOHANG))
       pid_[helper] = 0;
   }
 
@@ -125,10 +152,10 @@ class PosixHelpers : public LoadHelpers {
     // Each ends at its link's end, after closing its connection.
     int waited = 0;
     for (int i = 0; i < count_; ++i) {
-      while (pid_[i] > 0 && waitpid(pid_[i], nullptr, WNOHANG) == 0) {
+      while (pid_[i] > 0 && !reap(i, pid_[i], WNOHANG)) {
         if (waited >= kEndingWait) {
           kill(pid_[i], SIGKILL);
-          waitpid(pid_[i], nullptr, 0);
+          reap(i, pid_[i], 0);
           break;
         }
         timespec pause{0, 1000000};

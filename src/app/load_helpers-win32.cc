@@ -12,6 +12,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "util/console.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)load_helpers-win32.cc 1.1 2026/12/10")
@@ -27,6 +28,16 @@ constexpr size_t kReadRoom = 8192;
 // How long the helpers get to close their connections at the end.
 constexpr DWORD kEndingWait = 5000;
 constexpr DWORD kPathRoom = 32768;
+
+// The helpers running, for the last moment of a run that Ctrl+C or a
+// crash ends (the job ends them anyway as the process ends).
+HANDLE volatile running[kMostHelpers];
+
+void endRunning() {
+  for (int i = 0; i < kMostHelpers; ++i) {
+    if (HANDLE process = running[i]) TerminateProcess(process, 1);
+  }
+}
 
 // Waits for an overlapped operation on `handle`; its byte count, or
 // false when it failed.
@@ -100,6 +111,8 @@ class WindowsHelpers : public LoadHelpers {
       return -1;
     }
     helper.process = process;
+    running[count_] = process;
+    setInterruptionWork(endRunning);
     helper.reading = OVERLAPPED{};
     helper.reading.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     helper.pending = false;
@@ -189,6 +202,7 @@ class WindowsHelpers : public LoadHelpers {
       for (DWORD i = 0; i < count; ++i) TerminateProcess(processes[i], 1);
     }
     for (int i = 0; i < count_; ++i) {
+      running[i] = nullptr;
       if (helper_[i].process != nullptr) CloseHandle(helper_[i].process);
       helper_[i].process = nullptr;
     }

@@ -7,8 +7,8 @@
 #include <new>
 
 #include "util/bytes.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)load_pool.cc 1.1 2026/12/10")
 

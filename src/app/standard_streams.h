@@ -14,11 +14,7 @@ namespace tarvek {
 ///
 /// Windows: standard output that is a file or a pipe is fully buffered, as
 /// Windows' C runtime buffers it (Wine's flushes more often), so that
-/// every flush the run relies on is one it makes. Ctrl+C, Ctrl+Break and
-/// closing the console blank a progress line (util/console_line.h), flush
-/// standard output and the report, write
-/// "*** Interrupted" and end the process as Windows ends it on Ctrl+C
-/// (0xC000013A).
+/// every flush the run relies on is one it makes.
 void prepareStandardStreams();
 
 }  // namespace tarvek

@@ -12,8 +12,8 @@
 #include "app/version.h"
 #include "reports/long_report.h"
 #include "server/client_library.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 #include "util/utc_time.h"
 
 TARVEK_IDENT("@(#)user_list_program.cc 1.13 2026/12/09")
@@ -159,6 +159,7 @@ int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
     delete parent;
     return code;
   }
+  catchInterruptions();
   switch (takeArguments(&argc, &argv, console)) {
     case ArgumentsTaken::kYes: break;
     case ArgumentsTaken::kInexact: return kExitUsage;

@@ -10,9 +10,8 @@
 #include "reports/user_lines.h"
 #include "server/user_info_record.h"
 #include "server/user_list_element.h"
-#include "util/console_line.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)user_list_program_listing.cc 1.3 2026/12/09")
 
@@ -50,10 +49,11 @@ bool matchesAnyPattern(const char* userId, char** patterns) {
 class ConsoleProgress : public WalkProgress::Console {
  public:
   explicit ConsoleProgress(FILE* stream) : stream_(stream) {}
-  int columns() override { return consoleColumns(stream_); }
-  bool write(const char* bytes, size_t size, size_t shown) override {
-    return writeConsoleLine(stream_, bytes, size, shown);
+  size_t room() override { return consoleLineRoom(stream_); }
+  bool show(const char* text, size_t size) override {
+    return showConsoleLine(stream_, text, size);
   }
+  void erase() override { eraseConsoleLine(); }
 
  private:
   FILE* stream_;

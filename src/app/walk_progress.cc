@@ -94,57 +94,16 @@ void WalkProgress::elementsCounted(int listed) {
 void WalkProgress::update(int listed, uint64_t now) {
   uint64_t age = now - start_;
   if (age < kFirstShow || now - lastShow_ < kInterval) return;
-  size_t room = this->room();
-  char text[kRoom];
-  size_t size = format(listed, elements_, lookedAt_, age, text, room);
-  if (size == 0) {
-    erase();
-    return;
-  }
-  // At the line's start; a shorter text than the last one blanks that
-  // first.
-  char bytes[2 * kRoom + 2];
-  size_t n = 0;
-  bytes[n++] = '\r';
-  if (size < shown_) {
-    size_t blanks = shown_ < room ? shown_ : room;
-    memset(bytes + n, ' ', blanks);
-    n += blanks;
-    bytes[n++] = '\r';
-  }
-  memcpy(bytes + n, text, size);
-  n += size;
-  write(bytes, n, size);
   lastShow_ = now;
+  size_t room = console_->room();
+  char text[kRoom];
+  size_t size = format(listed, elements_, lookedAt_, age, text,
+                       room < kRoom ? room : kRoom);
+  if (size > 0 && !console_->show(text, size)) console_ = nullptr;
 }
 
 void WalkProgress::erase() {
-  if (shown_ == 0) return;
-  size_t room = this->room();
-  size_t blanks = shown_ < room ? shown_ : room;
-  char bytes[kRoom + 2];
-  bytes[0] = '\r';
-  memset(bytes + 1, ' ', blanks);
-  bytes[blanks + 1] = '\r';
-  write(bytes, blanks + 2, 0);
-}
-
-size_t WalkProgress::room() {
-  // Shorter than the console is wide, with room for the "^C" a terminal
-  // echoes after it: neither the cursor nor the echo wraps (a console that
-  // has narrowed since cut the longer line already).
-  int columns = console_->columns();
-  size_t room = columns > 3 ? static_cast<size_t>(columns) - 3 : 0;
-  return room < kRoom ? room : kRoom;
-}
-
-void WalkProgress::write(const char* bytes, size_t size, size_t shown) {
-  if (console_->write(bytes, size, shown)) {
-    shown_ = shown;
-  } else {
-    console_ = nullptr;
-    shown_ = 0;
-  }
+  if (console_ != nullptr) console_->erase();
 }
 
 uint64_t monotonicMilliseconds() {

@@ -2,9 +2,9 @@
 // standard output is a console: how many users are listed so far (and how
 // many elements were looked at, when filters skip some) and how long the
 // walk has run. It shows once the walk has run for a second, changes at
-// most four times a second, stays shorter than the console's width, and
-// is erased before any other console text; a run that ends leaves no
-// trace of it.
+// most four times a second, fits the room the console gives it, and is
+// erased before any other console text (the console's transient line,
+// util/console.h, leaves no trace of it).
 #ifndef TARVEK_APP_WALK_PROGRESS_H_
 #define TARVEK_APP_WALK_PROGRESS_H_
 
@@ -15,15 +15,18 @@ namespace tarvek {
 
 class WalkProgress {
  public:
-  /// Where the line goes (util/console_line.h on the program's console).
+  /// Where the line goes (the transient line of util/console.h on the
+  /// program's console).
   class Console {
    public:
     virtual ~Console() = default;
-    /// The console's width in columns now.
-    virtual int columns() = 0;
-    /// Writes `size` bytes at once; the line then shows `shown` cells.
-    /// False when the console takes no more (the run is ending).
-    virtual bool write(const char* bytes, size_t size, size_t shown) = 0;
+    /// The most characters the line may have now; 0: it can't show now.
+    virtual size_t room() = 0;
+    /// Shows `size` characters in place of the line's. False when the
+    /// console takes no more (the run is ending).
+    virtual bool show(const char* text, size_t size) = 0;
+    /// Erases the line, if shown.
+    virtual void erase() = 0;
   };
   /// Milliseconds of a clock that never goes back.
   using Clock = uint64_t (*)();
@@ -48,7 +51,7 @@ class WalkProgress {
     if (console_ != nullptr) update(listed, clock_());
   }
 
-  /// Blanks the line, if shown, before other console text; it shows again
+  /// Erases the line, if shown, before other console text; it shows again
   /// at the next change.
   void erase();
 
@@ -69,9 +72,6 @@ class WalkProgress {
  private:
   void elementsCounted(int listed);
   void update(int listed, uint64_t now);
-  /// The most characters the line may have now.
-  size_t room();
-  void write(const char* bytes, size_t size, size_t shown);
 
   Console* console_;
   Clock clock_;
@@ -80,7 +80,6 @@ class WalkProgress {
   uint64_t lastShow_ = 0;
   uint64_t elements_ = 0;
   uint32_t countdown_;
-  size_t shown_ = 0;
 };
 
 /// The milliseconds of the system's monotonic clock.

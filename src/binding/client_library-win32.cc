@@ -12,8 +12,8 @@
 #include "binding/calling_convention.h"
 #include "binding/library_calls.h"
 #include "binding/library_loader.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
 
 TARVEK_IDENT("@(#)client_library-win32.cc 1.4 2026/12/09")
 

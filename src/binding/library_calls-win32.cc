@@ -1,6 +1,5 @@
 #include "binding/library_calls.h"
 
-#include <io.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -15,7 +14,7 @@
 #include "binding/library_file.h"
 #include "binding/library_functions.h"
 #include "server/rfax_api.h"
-#include "util/console_line.h"
+#include "util/console.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)library_calls-win32.cc 1.4 2026/12/09")
@@ -136,38 +135,20 @@ RFaxResult sortList(RFaxHandle list, RFaxCompareFn compare) {
   return callLibrary<RFaxResult>(kListSort, list, cdeclComparator);
 }
 
-// The crash line is made and written without the C runtime's formatting and
-// without a buffer on the stack: after a stack overflow in the library, what
-// is left is the stack bindClientLibrary keeps (SetThreadStackGuarantee),
-// and the flush and the progress line's blanking need some of it.
+// The crash line is made without the C runtime's formatting and without a
+// buffer on the stack: after a stack overflow in the library, what is left
+// is the stack bindClientLibrary keeps (SetThreadStackGuarantee), and the
+// console's last words need some of it.
 FILE* crashConsole;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
 bool filterInstalled;
 char crashLine[512];
-wchar_t crashUnits[sizeof crashLine];
 size_t crashLength;
 
 void addToCrashLine(std::initializer_list<const char*> texts) {
   for (const char* text : texts) {
     while (*text != '\0' && crashLength < sizeof crashLine)
       crashLine[crashLength++] = *text++;
-  }
-}
-
-// One write of the line to the console's handle: UTF-16 on a console, the
-// bytes to a file or a pipe (a text stream's line ends, CR LF, are in it).
-void writeCrashLine() {
-  HANDLE handle =
-      reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(crashConsole)));
-  DWORD mode, written;
-  if (GetConsoleMode(handle, &mode)) {
-    for (size_t i = 0; i < crashLength; ++i)
-      crashUnits[i] = static_cast<unsigned char>(crashLine[i]);
-    WriteConsoleW(handle, crashUnits, static_cast<DWORD>(crashLength), &written,
-                  nullptr);
-  } else {
-    WriteFile(handle, crashLine, static_cast<DWORD>(crashLength), &written,
-              nullptr);
   }
 }
 
@@ -195,9 +176,7 @@ LONG WINAPI libraryFault(EXCEPTION_POINTERS* exception) {
                     " and run tarvek again\r\n"});
   }
 #endif
-  endConsoleLine();
-  fflush(nullptr);
-  writeCrashLine();
+  writeLastWords(crashConsole, crashLine, crashLength);
   TerminateProcess(GetCurrentProcess(), code);
   return EXCEPTION_EXECUTE_HANDLER;
 }

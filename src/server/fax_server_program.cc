@@ -6,12 +6,12 @@
 
 #include <new>
 
-#include "server/pause.h"
 #include "server/records.h"
 #include "server/user_info_record.h"
 #include "util/bytes.h"
+#include "util/console.h"
 #include "util/ident.h"
-#include "util/text_output.h"
+#include "util/system_sleep.h"
 #include "util/utc_time.h"
 
 TARVEK_IDENT("@(#)fax_server_program.cc 1.6 2026/12/09")
@@ -64,7 +64,7 @@ FaxServerProgram::FaxServerProgram(FILE* consoleStream, PauseFunction pauseFn)
       loadedGroupId(nullptr),
       errorTextBuffer(),
       console(consoleStream),
-      pause(pauseFn != nullptr ? pauseFn : pauseMilliseconds) {
+      pause(pauseFn != nullptr ? pauseFn : sleepMilliseconds) {
   apiVersion = RFaxGetAPIVersion();
   char version[kTimeTextSize];
   formatUtc(apiVersion, "%m/%d/%Y %H:%M:%SZ", version, sizeof version);

@@ -12,8 +12,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "util/console.h"
 #include "util/decimal.h"
-#include "util/text_output.h"
 
 namespace tarvek {
 

@@ -1,4 +1,4 @@
-#include "rfsim/round_trip.h"
+#include "util/system_sleep.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -8,10 +8,10 @@
 
 #include "util/ident.h"
 
-TARVEK_IDENT("@(#)round_trip-win32.cc 1.1 2026/12/09")
+TARVEK_IDENT("@(#)system_sleep-win32.cc 1.1 2026/12/10")
 
-namespace rfsim {
+namespace tarvek {
 
 void sleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
 
-}  // namespace rfsim
+}  // namespace tarvek
