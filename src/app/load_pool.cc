@@ -133,7 +133,9 @@ LoadPool::LoadPool(LoadHelpers* helpers, int connections, const char* host,
       host_(host),
       loader_(loader),
       writer_(writer),
-      clock_(clock != nullptr ? clock : steadyMicroseconds) {}
+      clock_(clock != nullptr ? clock : steadyMicroseconds) {
+  mark_ = clock_();
+}
 
 LoadPool::~LoadPool() {
   if (helpers_ != nullptr) helpers_->endAll();
@@ -154,32 +156,30 @@ void LoadPool::loadHere(Entry* entry) {
 }
 
 void LoadPool::add(const unsigned char* element) {
-  if (window_ == nullptr) {
-    UserId id = userIdOf(element);
-    memset(single_, 0, sizeof single_);
-    uint64_t before = tried_ ? 0 : clock_();
-    RFaxResult code = loader_->load(id.text, single_);
-    if (!tried_) {
-      loadTime_ += clock_() - before;
-      ++loads_;
-    }
-    writer_->write(element, code, single_);
-    if (!tried_ && loadTime_ >= kGainAfter) {
-      if (loadTime_ >= loads_ * kSlowLoad) {
-        startHelpers();
-      } else {
-        loadTime_ = 0;
-        loads_ = 0;
-      }
-    }
-    return;
-  }
   while (size_ == kWindow) advance();
   push(element);
   dispatch();
   collect();
   writeDone();
   if (size_ > 0 && at(first_).owner < 0) advance();
+}
+
+// The walk's time is read every kSample users, a small cost beside a
+// user's on a fast server; on a slow one it is the loads' time.
+void LoadPool::loadedHere() {
+  if (tried_ || ++sampled_ < kSample) return;
+  uint64_t now = clock_();
+  loadTime_ += now - mark_;
+  loads_ += sampled_;
+  sampled_ = 0;
+  mark_ = now;
+  if (loadTime_ < kGainAfter) return;
+  if (loadTime_ >= loads_ * kSlowLoad) {
+    startHelpers();
+  } else {
+    loadTime_ = 0;
+    loads_ = 0;
+  }
 }
 
 void LoadPool::finish() {

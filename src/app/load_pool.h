@@ -58,10 +58,12 @@ class LoadPool {
   /// Users in the window at most, and loads a helper holds at once.
   static constexpr size_t kWindow = 128;
   static constexpr size_t kHeld = 4;
-  /// Helpers start once the loads of the walk have taken this long, if
-  /// they took at least kSlowLoad each on average.
+  /// Helpers start once the walk's users have taken this long, if they
+  /// took at least kSlowLoad each on average (the time is read every
+  /// kSample users).
   static constexpr uint64_t kGainAfter = 500000;
   static constexpr uint64_t kSlowLoad = 500;
+  static constexpr uint32_t kSample = 16;
   /// The longest host name handed to helpers (its greeting fits in any
   /// link's buffer); a longer one gets no helpers.
   static constexpr size_t kMostHost = 4096;
@@ -75,8 +77,15 @@ class LoadPool {
   LoadPool(const LoadPool&) = delete;
   LoadPool& operator=(const LoadPool&) = delete;
 
-  /// The next user of the walk; `element` stays valid until finish().
-  /// Writes the users whose turn has come.
+  /// True once helpers load: the walk's users go to add(). Before, the
+  /// walk loads and writes them itself, as with one connection, and calls
+  /// loadedHere() after each.
+  bool active() const { return window_ != nullptr; }
+  /// A user loaded by the walk before the pool is active: starts the
+  /// helpers when the time has come.
+  void loadedHere();
+  /// The next user of the walk once active; `element` stays valid until
+  /// finish(). Writes the users whose turn has come.
   void add(const unsigned char* element);
   /// Writes every user still held; ends the helpers.
   void finish();
@@ -110,9 +119,12 @@ class LoadPool {
   Writer* writer_;
   Clock clock_;
 
-  // Before the helpers: the loads' time and count since the last decision.
+  // Before the helpers: the users' time and count since the last
+  // decision, the clock's last reading, the users since.
   uint64_t loadTime_ = 0;
   uint64_t loads_ = 0;
+  uint64_t mark_ = 0;
+  uint32_t sampled_ = 0;
   bool tried_ = false;
   int started_ = 0;
 
@@ -123,7 +135,6 @@ class LoadPool {
   Helper* helper_ = nullptr;
   int helperCount_ = 0;
   int ready_ = 0;
-  unsigned char single_[kUserInfoSize];
 };
 
 /// The life of a load helper after takeParentLink: reads the host, opens a

@@ -157,7 +157,8 @@ bool UserListProgram::listUsers(char** patterns) {
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
-    progress.element(pool != nullptr ? poolWriter.written : count);
+    progress.element(pool != nullptr && pool->active() ? poolWriter.written
+                                                       : count);
     ElementTexts texts = readElementTexts(element);
     if (filterGroup && !wildcardMatch(terminated<kElementGroupIdRoom>(
                                           texts.groupId, texts.groupIdLength)
@@ -177,7 +178,7 @@ bool UserListProgram::listUsers(char** patterns) {
         break;
       case Long:
       case LongCsv: {
-        if (pool != nullptr) {
+        if (pool != nullptr && pool->active()) {
           pool->add(element);
           break;
         }
@@ -186,6 +187,10 @@ bool UserListProgram::listUsers(char** patterns) {
                                          loadArea1, loadArea2, record);
         progress.serverCall(count);
         writeLoadedUser(texts, loaded, record, &progress);
+        if (pool != nullptr) {
+          pool->loadedHere();
+          poolWriter.written = count;
+        }
         break;
       }
       default:
