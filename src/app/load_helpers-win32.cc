@@ -241,15 +241,42 @@ class WindowsHelpers : public LoadHelpers {
     swprintf(value, sizeof value / sizeof value[0], L"%lu",
              static_cast<unsigned long>(reinterpret_cast<uintptr_t>(link)));
     if (!SetEnvironmentVariableW(kLinkVariable, value)) return nullptr;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup.StartupInfo;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = null;
+    startup.StartupInfo.hStdOutput = null;
+    startup.StartupInfo.hStdError = null;
+    // The helper inherits the link and the null device alone (not the
+    // report file, nor a pipe that standard output goes to), where the
+    // system takes the list.
+    HANDLE inherited[] = {link, null};
+    alignas(8) unsigned char room[256];
+    auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(room);
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    bool listed = size > 0 && size <= sizeof room &&
+                  InitializeProcThreadAttributeList(list, 1, 0, &size);
+    if (listed && UpdateProcThreadAttribute(
+                      list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                      sizeof inherited, nullptr, nullptr)) {
+      startup.StartupInfo.cb = sizeof startup;
+      startup.lpAttributeList = list;
+    }
     wchar_t command[] = L"tarvek";
     PROCESS_INFORMATION started{};
-    BOOL created = CreateProcessW(path_, command, nullptr, nullptr, TRUE,
-                                  CREATE_SUSPENDED | DETACHED_PROCESS, nullptr,
-                                  nullptr, &startup, &started);
+    DWORD flags = CREATE_SUSPENDED | DETACHED_PROCESS;
+    BOOL created = CreateProcessW(
+        path_, command, nullptr, nullptr, TRUE,
+        flags | (startup.lpAttributeList ? EXTENDED_STARTUPINFO_PRESENT : 0),
+        nullptr, nullptr, &startup.StartupInfo, &started);
+    if (!created && startup.lpAttributeList != nullptr) {
+      startup.StartupInfo.cb = sizeof startup.StartupInfo;
+      created =
+          CreateProcessW(path_, command, nullptr, nullptr, TRUE, flags, nullptr,
+                         nullptr, &startup.StartupInfo, &started);
+    }
+    if (listed) DeleteProcThreadAttributeList(list);
     SetEnvironmentVariableW(kLinkVariable, nullptr);
     if (!created) return nullptr;
     if (!AssignProcessToJobObject(job_, started.hProcess)) {
