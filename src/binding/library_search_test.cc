@@ -61,8 +61,9 @@ TEST(LibrarySearchTest, WideTextsAsTheSystemGivesThem) {
 }
 
 TEST(LibrarySearchTest, NeverTheCurrentFolderNorARelativeOne) {
-  for (const char* entry : {".", ".\\", "bin", "C:", "C:bin", "\\bin", "/bin",
-                            "\\\\", "\"\"", "\"", " C:\\a", "1:\\a"}) {
+  for (const char* entry :
+       {".", ".\\", "bin", "C:", "C:bin", "\\bin", "/bin", "\\\\", "\"\"", "\"",
+        " C:\\a", "1:\\a", "a\\bin"}) {
     EXPECT_EQ(folders("", "", entry), Folders{}) << entry;
   }
 }
