@@ -94,6 +94,7 @@ TEST(LibrarySearchTest, OnlyAbsoluteEntriesStayOnThePathTheLoaderSearches) {
   const std::pair<const char*, const char*> cases[] = {
       {"", ""},
       {".;;bin;C:bin;\\bin", ""},
+      {"e:\\;C:\\a", "e:\\;C:\\a"},
       {"C:\\a;.;\"C:\\b c\";;\\\\s\\x;rel\\;d:/y/",
        "C:\\a;\"C:\\b c\";\\\\s\\x;d:/y/"},
   };
