@@ -68,6 +68,8 @@ TEST(BindFailureTest, EachKindHasItsLine) {
   BindFailure<char> variable;
   variable.kind = K::kVariableRefused;
   variable.value = span(" pascal");
+  BindFailure<char> slashed = variable;
+  slashed.value = span("c/d");
 
   const std::pair<const BindFailure<char>*, std::string> cases[] = {
       {&notFound,
@@ -91,6 +93,8 @@ TEST(BindFailureTest, EachKindHasItsLine) {
       {&variable,
        "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, "
        "not \"[ pascal]\"\n"},
+      {&slashed,
+       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, not \"[c/d]\"\n"},
   };
   for (const auto& [failure, expected] : cases) {
     EXPECT_EQ(lineOf(*failure), expected);
