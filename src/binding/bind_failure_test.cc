@@ -117,13 +117,16 @@ TEST(BindFailureTest, ASurrogatePairStaysInOnePiece) {
     }
     std::wstring whole;
   } out;
-  std::wstring value(kSystemTextPiece - 1, L'v');
-  value += L"\xD83D\xDCE0";
-  BindFailure<wchar_t> failure;
-  failure.kind = BindFailureKind::kVariableRefused;
-  failure.value = {value.data(), value.size()};
-  writeFailureLine(failure, &out);
-  EXPECT_EQ(out.whole, value);
+  for (const wchar_t* pair : {L"\xD83D\xDCE0", L"\xD800\xDC00"}) {
+    std::wstring value(kSystemTextPiece - 1, L'v');
+    value += pair;
+    BindFailure<wchar_t> failure;
+    failure.kind = BindFailureKind::kVariableRefused;
+    failure.value = {value.data(), value.size()};
+    out.whole.clear();
+    writeFailureLine(failure, &out);
+    EXPECT_EQ(out.whole, value);
+  }
 }
 
 TEST(BindFailureTest, TheSystemsReasonNamesTheFile) {
