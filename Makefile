@@ -55,15 +55,19 @@ dist: windows
 	WIN32_BUILD=$(abspath $(WIN32_BUILD)) SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH) \
 	  windows/make-dist
 
-# Hardening lanes: the whole suite under AddressSanitizer and UBSan, the
-# memory check under valgrind, and the fuzz targets (clang, libFuzzer).
+# Hardening lanes: the whole suite under AddressSanitizer and UBSan, built
+# with clang (so that clang builds everything, tests included, with the
+# warnings as errors, while the other builds use GCC), the memory check
+# under valgrind, and the fuzz targets (clang, libFuzzer).
 SANITIZE_BUILD ?= build-sanitize
+SANITIZE_CXX ?= clang++
 VALGRIND_BUILD ?= build-valgrind
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
 $(SANITIZE_BUILD)/CMakeCache.txt:
-	$(CMAKE) -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARVEK_SANITIZE=ON
+	$(CMAKE) -S . -B $(SANITIZE_BUILD) -DCMAKE_CXX_COMPILER=$(SANITIZE_CXX) \
+	  -DCMAKE_BUILD_TYPE=Debug -DTARVEK_SANITIZE=ON
 
 test-sanitize: $(SANITIZE_BUILD)/CMakeCache.txt
 	$(CMAKE) --build $(SANITIZE_BUILD) -j $(JOBS)

@@ -3,8 +3,9 @@
 # N the number of commits that changed the file and the date (UTC) that of
 # the last one. Each goes into a header of the build (ident/PATH.h), which
 # util/ident.h includes in place of the text written in the file; without
-# git, without the whole history (a tarball, a shallow clone) or for a file
-# never committed, that text stands. A header is rewritten only when its
+# git, without the whole history (a `git archive`, a shallow clone) or for
+# a file never committed, that text stands (the source tarball of
+# `make dist` has git's string written there). A header is rewritten only when its
 # string changes, so a commit recompiles just the files it touched; the
 # build configures again after every commit, checkout or reset (HEAD's
 # reflog is one of its inputs).

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <vector>
 
 #include "tests/support/test_util.h"
@@ -110,11 +111,12 @@ TEST(CommandLineTest, OptionsTakeEffect) {
 TEST(CommandLineTest, AnInexactArgumentIsRefusedUnlessItNamesTheReport) {
   auto first = [](std::initializer_list<const char*> args) {
     Arguments arguments(args);
-    std::vector<char> exact(arguments.count());
-    for (int i = 0; i < arguments.count(); ++i)
+    size_t count = static_cast<size_t>(arguments.count());
+    std::unique_ptr<bool[]> exact(new bool[count]);
+    for (size_t i = 0; i < count; ++i)
       exact[i] = strchr(arguments.vector()[i], '?') == nullptr;
     return firstInexactArgument(arguments.count(), arguments.vector(),
-                                reinterpret_cast<bool*>(exact.data()));
+                                exact.get());
   };
   EXPECT_EQ(first({"tarvek", "-o", "?.txt", "demo"}), 0);
   EXPECT_EQ(first({"tarvek", "-ls", "eu", "?*"}), 3);

@@ -68,6 +68,8 @@ TEST(BindFailureTest, EachKindHasItsLine) {
   BindFailure<char> variable;
   variable.kind = K::kVariableRefused;
   variable.value = span(" pascal");
+  BindFailure<char> slashed = variable;
+  slashed.value = span("c/d");
 
   const std::pair<const BindFailure<char>*, std::string> cases[] = {
       {&notFound,
@@ -91,6 +93,8 @@ TEST(BindFailureTest, EachKindHasItsLine) {
       {&variable,
        "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, "
        "not \"[ pascal]\"\n"},
+      {&slashed,
+       "*** TARVEK_SORT_CALLBACK must be cdecl or stdcall, not \"[c/d]\"\n"},
   };
   for (const auto& [failure, expected] : cases) {
     EXPECT_EQ(lineOf(*failure), expected);
@@ -113,13 +117,16 @@ TEST(BindFailureTest, ASurrogatePairStaysInOnePiece) {
     }
     std::wstring whole;
   } out;
-  std::wstring value(kSystemTextPiece - 1, L'v');
-  value += L"\xD83D\xDCE0";
-  BindFailure<wchar_t> failure;
-  failure.kind = BindFailureKind::kVariableRefused;
-  failure.value = {value.data(), value.size()};
-  writeFailureLine(failure, &out);
-  EXPECT_EQ(out.whole, value);
+  for (const wchar_t* pair : {L"\xD83D\xDCE0", L"\xD800\xDC00"}) {
+    std::wstring value(kSystemTextPiece - 1, L'v');
+    value += pair;
+    BindFailure<wchar_t> failure;
+    failure.kind = BindFailureKind::kVariableRefused;
+    failure.value = {value.data(), value.size()};
+    out.whole.clear();
+    writeFailureLine(failure, &out);
+    EXPECT_EQ(out.whole, value);
+  }
 }
 
 TEST(BindFailureTest, TheSystemsReasonNamesTheFile) {

@@ -55,7 +55,8 @@ TEST(CallbackConventionTest, TheVariableTakesItsTwoValuesOrNothing) {
   C convention = C::kUnknown;
   EXPECT_TRUE(parseWideCallbackConvention(L" StdCall", 8, &convention));
   EXPECT_EQ(convention, C::kStdcall);
-  for (const wchar_t* text : {L"cdecl\u00e9", L"stdcall\u0100", L" \u00e9"}) {
+  for (const wchar_t* text : {L"cdecl\u00e9", L"stdcall\u0100", L" \u00e9",
+                              L"cdecl-then-27-more-plain-letters"}) {
     EXPECT_FALSE(parseWideCallbackConvention(text, wcslen(text), &convention));
     EXPECT_EQ(convention, C::kUnknown);
   }

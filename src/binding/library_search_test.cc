@@ -43,8 +43,8 @@ TEST(LibrarySearchTest, EachFolderComesOnceWhateverItsCaseAndSeparators) {
   EXPECT_EQ(folders("C:\\Windows\\system32", "c:/windows/System32/", ""),
             (Folders{"C:\\Windows\\system32"}))
       << "tarvek.exe in the system folder";
-  EXPECT_EQ(folders("C:\\t", "C:\\s", "C:\\\\x;C:\\x"),
-            (Folders{"C:\\t", "C:\\s", "C:\\\\x", "C:\\x"}))
+  EXPECT_EQ(folders("C:\\t", "C:\\s", "C:\\\\x;C:\\x;C:\\-x"),
+            (Folders{"C:\\t", "C:\\s", "C:\\\\x", "C:\\x", "C:\\-x"}))
       << "separators inside a folder are not folded together";
 }
 
@@ -61,8 +61,9 @@ TEST(LibrarySearchTest, WideTextsAsTheSystemGivesThem) {
 }
 
 TEST(LibrarySearchTest, NeverTheCurrentFolderNorARelativeOne) {
-  for (const char* entry : {".", ".\\", "bin", "C:", "C:bin", "\\bin", "/bin",
-                            "\\\\", "\"\"", "\"", " C:\\a", "1:\\a"}) {
+  for (const char* entry :
+       {".", ".\\", "bin", "C:", "C:bin", "\\bin", "/bin", "\\\\", "\"\"", "\"",
+        " C:\\a", "1:\\a", "a\\bin"}) {
     EXPECT_EQ(folders("", "", entry), Folders{}) << entry;
   }
 }
@@ -93,6 +94,7 @@ TEST(LibrarySearchTest, OnlyAbsoluteEntriesStayOnThePathTheLoaderSearches) {
   const std::pair<const char*, const char*> cases[] = {
       {"", ""},
       {".;;bin;C:bin;\\bin", ""},
+      {"a:\\;C:\\a", "a:\\;C:\\a"},
       {"C:\\a;.;\"C:\\b c\";;\\\\s\\x;rel\\;d:/y/",
        "C:\\a;\"C:\\b c\";\\\\s\\x;d:/y/"},
   };

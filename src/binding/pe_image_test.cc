@@ -12,18 +12,19 @@
 namespace tarvek {
 namespace {
 
-// The PE header of a 32-bit DLL of two sections, their bytes from 0x400 to
-// 0x800 of its file.
+// The PE header of a 32-bit DLL of two sections (or `sections`), their
+// bytes from 0x400 to 0x800 (0x400 + 0x200 * sections) of its file.
 std::vector<unsigned char> dllHeader(uint16_t characteristics = 0x2102,
-                                     uint16_t magic = 0x010B) {
-  std::vector<unsigned char> header(24 + 224 + 2 * 40);
+                                     uint16_t magic = 0x010B,
+                                     uint16_t sections = 2) {
+  std::vector<unsigned char> header(24 + 224 + sections * 40u);
   memcpy(header.data(), "PE\0\0", 4);
   writeU16(&header[4], kMachineI386);
-  writeU16(&header[6], 2);
+  writeU16(&header[6], sections);
   writeU16(&header[20], 224);
   writeU16(&header[22], characteristics);
   writeU16(&header[24], magic);
-  for (uint32_t i = 0; i < 2; ++i) {
+  for (uint32_t i = 0; i < sections; ++i) {
     writeU32(&header[24 + 224 + 40 * i + 16], 0x200);
     writeU32(&header[24 + 224 + 40 * i + 20], 0x400 + 0x200 * i);
   }
@@ -71,6 +72,7 @@ TEST(PeImageTest, AWholeDllForThisMachineIsTold) {
       {dllHeader(), 1000, K::kNoImage},
       {dllHeader(0x0102), 0x800, K::kNoImage},
       {dllHeader(0x2102, 0x020B), 0x800, K::kNoImage},
+      {dllHeader(0x2102, 0x010B, 96), 0x400 + 0x200 * 96, K::kOwnMachineDll},
   };
   for (const auto& [header, fileSize, kind] : cases) {
     EXPECT_EQ(
