@@ -187,8 +187,9 @@ class LoadPoolTest : public ::testing::Test {
     elements_.assign(kUsers * kElementSize, 0);
     for (int i = 0; i < kUsers; ++i) {
       std::string id = "u" + std::to_string(i);
-      memcpy(&elements_[i * kElementSize + kElementUserIdOffset], id.data(),
-             id.size());
+      memcpy(&elements_[static_cast<size_t>(i) * kElementSize +
+                        kElementUserIdOffset],
+             id.data(), id.size());
     }
     // One connection, in order, as the listing loads without a pool.
     for (int i = 0; i < kUsers; ++i) {
@@ -215,7 +216,8 @@ class LoadPoolTest : public ::testing::Test {
                     fakeClock);
       // As the listing walks.
       for (int i = 0; i < kUsers; ++i) {
-        const unsigned char* element = &elements_[i * kElementSize];
+        const unsigned char* element =
+            &elements_[static_cast<size_t>(i) * kElementSize];
         if (pool.active()) {
           pool.add(element);
           continue;
