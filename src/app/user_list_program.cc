@@ -6,6 +6,8 @@
 #include <new>
 
 #include "app/arguments.h"
+#include "app/load_helpers.h"
+#include "app/load_pool.h"
 #include "app/standard_streams.h"
 #include "app/version.h"
 #include "reports/long_report.h"
@@ -150,12 +152,21 @@ const char* UserListProgram::reportedServer() const {
 
 int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
   prepareStandardStreams();
+  // Started as a load helper by a run with more than one connection.
+  if (ParentLink* parent =
+          takeParentLink(LoadPool::kGreeting, sizeof LoadPool::kGreeting)) {
+    int code = bindClientLibrary(console) ? serveLoads(parent) : 0;
+    delete parent;
+    return code;
+  }
   catchInterruptions();
   switch (takeArguments(&argc, &argv, console)) {
     case ArgumentsTaken::kYes: break;
     case ArgumentsTaken::kInexact: return kExitUsage;
     case ArgumentsTaken::kOutOfMemory: return kExitOutOfMemory;
   }
+  int connections = 1;
+  if (!readConnections(console, &connections)) return kExitNoConnection;
   if (!bindClientLibrary(console)) return kExitNoConnection;
   UserListProgram* program = new (std::nothrow) UserListProgram(console, pause);
   if (program == nullptr) {
@@ -163,6 +174,7 @@ int processMain(int argc, char** argv, FILE* console, PauseFunction pause) {
     fflush(console);
     return kExitOutOfMemory;
   }
+  program->setConnections(connections);
   int code = program->run(argc, argv);
   if (program->serverHandle != 0) program->disconnect();
   delete program;

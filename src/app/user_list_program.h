@@ -8,9 +8,12 @@
 
 #include "app/command_line.h"
 #include "server/fax_server_program.h"
+#include "server/user_list_element.h"
 #include "util/text_buffer.h"
 
 namespace tarvek {
+
+class WalkProgress;
 
 /// Exit codes of a run.
 enum ExitCode : int {
@@ -46,6 +49,9 @@ class UserListProgram : public FaxServerProgram {
   /// The CSV report's head (null `record`) or one user's row.
   void writeLongCsv(const unsigned char* record);
 
+  /// The connections the long reports' loads may use (TARVEK_CONNECTIONS).
+  void setConnections(int connections) { connections_ = connections; }
+
   // Public, and in this order: the object's layout stays as it is expected
   // behind the base's fields.
   FILE* output;
@@ -54,7 +60,13 @@ class UserListProgram : public FaxServerProgram {
   bool sortList;
 
  private:
+  class PoolWriter;
+
   void printUsage();
+  /// A long report's section or row of a loaded user (`loaded` 0), or the
+  /// fragment and console line of one that couldn't be.
+  void writeLoadedUser(const ElementTexts& texts, RFaxResult loaded,
+                       const unsigned char* record, WalkProgress* progress);
   /// The server's name as the report heads show it.
   const char* reportedServer() const;
   /// Writes "*** Can't open/write: NAME: TEXT" for the report output.
@@ -70,6 +82,7 @@ class UserListProgram : public FaxServerProgram {
   const char* outputName_ = "-";
   int outputError_ = 0;
   TextBuffer scratch_;
+  int connections_ = 1;
 };
 
 /// The usage text, shown after the title and version lines.

@@ -1,6 +1,9 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <new>
+
+#include "app/load_pool.h"
 #include "app/user_list_program.h"
 #include "app/walk_progress.h"
 #include "app/wildcard.h"
@@ -56,7 +59,59 @@ class ConsoleProgress : public WalkProgress::Console {
   FILE* stream_;
 };
 
+// A user load in this process, as with one connection.
+class PoolLoader : public LoadPool::Loader {
+ public:
+  explicit PoolLoader(RFaxHandle server) : server_(server) {}
+  RFaxResult load(const char* userId, unsigned char* record) override {
+    return RFaxLoadUser(server_, 0, userId, loadArea1, loadArea2, record);
+  }
+
+ private:
+  RFaxHandle server_;
+};
+
 }  // namespace
+
+// The pool's users, written in the walk's order.
+class UserListProgram::PoolWriter : public LoadPool::Writer {
+ public:
+  PoolWriter(UserListProgram* program, WalkProgress* progress)
+      : program_(program), progress_(progress) {}
+  void write(const unsigned char* element, RFaxResult code,
+             const unsigned char* record) override {
+    ++written;
+    progress_->serverCall(written);
+    program_->writeLoadedUser(readElementTexts(element), code, record,
+                              progress_);
+  }
+  int written = 0;
+
+ private:
+  UserListProgram* program_;
+  WalkProgress* progress_;
+};
+
+void UserListProgram::writeLoadedUser(const ElementTexts& texts,
+                                      RFaxResult loaded,
+                                      const unsigned char* record,
+                                      WalkProgress* progress) {
+  if (loaded == 0) {
+    if (format == Long) {
+      writeLong(record);
+    } else {
+      writeLongCsv(record);
+    }
+  } else {
+    TextBuffer& line = scratch_;
+    line.clear();
+    appendUnloadedUser(texts, output != console, &line);
+    line.writeTo(output);
+    progress->erase();
+    writeText(console, "*** Cannot retrieve info for user\n");
+  }
+  checkOutput();
+}
 
 bool UserListProgram::listUsers(char** patterns) {
   if (format != Short) say("Retrieving user list...\n");
@@ -89,10 +144,21 @@ bool UserListProgram::listUsers(char** patterns) {
   WalkProgress progress(
       showProgress ? &onConsole : nullptr, monotonicMilliseconds,
       filterGroup || (patterns != nullptr && patterns[0] != nullptr));
+  // More than one connection: the loads go through a pool.
+  PoolLoader poolLoader(serverHandle);
+  PoolWriter poolWriter(this, &progress);
+  LoadPool* pool = nullptr;
+  if ((format == Long || format == LongCsv) && connections_ > 1 &&
+      serverName != nullptr) {
+    pool =
+        new (std::nothrow) LoadPool(makeLoadHelpers(), connections_, serverName,
+                                    &poolLoader, &poolWriter, nullptr);
+  }
   for (RFaxResult fetched = RFaxListGetFirstElementPtr(list, &element);
        fetched == 0 && element != nullptr;
        fetched = RFaxListGetNextElementPtr(list, &element)) {
-    progress.element(count);
+    progress.element(pool != nullptr && pool->active() ? poolWriter.written
+                                                       : count);
     ElementTexts texts = readElementTexts(element);
     if (filterGroup && !wildcardMatch(terminated<kElementGroupIdRoom>(
                                           texts.groupId, texts.groupIdLength)
@@ -112,24 +178,19 @@ bool UserListProgram::listUsers(char** patterns) {
         break;
       case Long:
       case LongCsv: {
+        if (pool != nullptr && pool->active()) {
+          pool->add(element);
+          break;
+        }
         memset(record, 0, sizeof record);
         RFaxResult loaded = RFaxLoadUser(serverHandle, 0, userId.text,
                                          loadArea1, loadArea2, record);
         progress.serverCall(count);
-        if (loaded == 0) {
-          if (format == Long) {
-            writeLong(record);
-          } else {
-            writeLongCsv(record);
-          }
-        } else {
-          line.clear();
-          appendUnloadedUser(texts, output != console, &line);
-          line.writeTo(output);
-          progress.erase();
-          writeText(console, "*** Cannot retrieve info for user\n");
+        writeLoadedUser(texts, loaded, record, &progress);
+        if (pool != nullptr) {
+          pool->loadedHere();
+          poolWriter.written = count;
         }
-        checkOutput();
         break;
       }
       default:
@@ -139,6 +200,8 @@ bool UserListProgram::listUsers(char** patterns) {
         break;
     }
   }
+  if (pool != nullptr) pool->finish();
+  delete pool;
   progress.erase();
 
   fflush(output);
