@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <sys/prctl.h>
@@ -20,6 +19,7 @@
 
 #include "util/console.h"
 #include "util/ident.h"
+#include "util/system_sleep.h"
 
 TARVEK_IDENT("@(#)load_helpers-posix.cc 1.1 2026/12/10")
 
@@ -158,8 +158,7 @@ class PosixHelpers : public LoadHelpers {
           reap(i, pid_[i], 0);
           break;
         }
-        timespec pause{0, 1000000};
-        nanosleep(&pause, nullptr);
+        sleepMilliseconds(1);
         ++waited;
       }
       pid_[i] = 0;
