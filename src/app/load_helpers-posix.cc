@@ -32,9 +32,6 @@ namespace {
 constexpr char kLinkVariable[] = "TARVEK_LOAD_HELPER";
 constexpr char kLinkAssignment[] = "TARVEK_LOAD_HELPER=3";
 constexpr int kLinkFd = 3;
-constexpr int kMostHelpers = 16;
-// How long the helpers get to close their connections at the end.
-constexpr int kEndingWait = 5000;
 
 // The helpers running, for the last moment of a run that an interruption
 // ends (they end with it anyway: the parent-death signal, their links'
@@ -153,7 +150,7 @@ class PosixHelpers : public LoadHelpers {
     int waited = 0;
     for (int i = 0; i < count_; ++i) {
       while (pid_[i] > 0 && !reap(i, pid_[i], WNOHANG)) {
-        if (waited >= kEndingWait) {
+        if (waited >= kHelpersEndingWait) {
           kill(pid_[i], SIGKILL);
           reap(i, pid_[i], 0);
           break;

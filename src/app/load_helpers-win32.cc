@@ -22,11 +22,8 @@ namespace {
 
 // The variable that names a helper's link: the inherited handle's value.
 constexpr wchar_t kLinkVariable[] = L"TARVEK_LOAD_HELPER";
-constexpr int kMostHelpers = 16;
 constexpr DWORD kPipeBuffer = 65536;
 constexpr size_t kReadRoom = 8192;
-// How long the helpers get to close their connections at the end.
-constexpr DWORD kEndingWait = 5000;
 constexpr DWORD kPathRoom = 32768;
 
 // The helpers running, for the last moment of a run that Ctrl+C or a
@@ -197,8 +194,10 @@ class WindowsHelpers : public LoadHelpers {
         processes[count++] = helper_[i].process;
     }
     // Each ends at its link's end, after closing its connection.
-    if (count > 0 && WaitForMultipleObjects(count, processes, TRUE,
-                                            kEndingWait) == WAIT_TIMEOUT) {
+    if (count > 0 &&
+        WaitForMultipleObjects(count, processes, TRUE,
+                               static_cast<DWORD>(kHelpersEndingWait)) ==
+            WAIT_TIMEOUT) {
       for (DWORD i = 0; i < count; ++i) TerminateProcess(processes[i], 1);
     }
     for (int i = 0; i < count_; ++i) {

@@ -14,6 +14,11 @@
 
 namespace tarvek {
 
+/// The most helpers of a run.
+constexpr int kMostHelpers = 16;
+/// Milliseconds the helpers get to close their connections at the end.
+constexpr int kHelpersEndingWait = 5000;
+
 /// The helpers of one run, as the process that starts them sees them:
 /// numbered from 0.
 class LoadHelpers {

@@ -3,9 +3,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <chrono>
 #include <new>
 
+#include "app/walk_progress.h"
 #include "util/bytes.h"
 #include "util/console.h"
 #include "util/ident.h"
@@ -38,18 +38,9 @@ char loadArea1[4];
 char loadArea2[4];
 
 // An element's user ID, zero-terminated.
-struct UserId {
-  char text[kElementUserIdRoom + 1];
-  size_t length;
-};
-
-UserId userIdOf(const unsigned char* element) {
+TerminatedText<kElementUserIdRoom> userIdOf(const unsigned char* element) {
   ElementTexts texts = readElementTexts(element);
-  UserId id;
-  memcpy(id.text, texts.userId, texts.userIdLength);
-  id.text[texts.userIdLength] = '\0';
-  id.length = texts.userIdLength;
-  return id;
+  return terminated<kElementUserIdRoom>(texts.userId, texts.userIdLength);
 }
 
 bool readAll(ParentLink* link, unsigned char* bytes, size_t size) {
@@ -62,14 +53,14 @@ bool readAll(ParentLink* link, unsigned char* bytes, size_t size) {
   return true;
 }
 
-uint64_t steadyMicroseconds() {
-  return static_cast<uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(
-          std::chrono::steady_clock::now().time_since_epoch())
-          .count());
-}
+uint64_t monotonicMicroseconds() { return monotonicMilliseconds() * 1000; }
 
 }  // namespace
+
+RFaxResult loadUserRecord(RFaxHandle server, const char* userId,
+                          unsigned char* record) {
+  return RFaxLoadUser(server, 0, userId, loadArea1, loadArea2, record);
+}
 
 const unsigned char LoadPool::kGreeting[8] = {'t', 'a', 'r', 'v',
                                               'e', 'k', 'L', '1'};
@@ -95,12 +86,8 @@ bool parseConnections(const char* text, int* connections) {
 bool readConnections(FILE* console, int* connections) {
   const char* value = getenv(kConnectionsVariable);
   if (parseConnections(value, connections)) return true;
-  writeText(console, "*** ");
-  writeText(console, kConnectionsVariable);
-  writeText(console, " must be a number from 1 to ");
-  printText(console, "%d, not \"", kMostConnections);
-  writeText(console, value);
-  writeText(console, "\"\n");
+  printText(console, "*** %s must be a number from 1 to %d, not \"%s\"\n",
+            kConnectionsVariable, kMostConnections, value);
   fflush(console);
   return false;
 }
@@ -133,7 +120,7 @@ LoadPool::LoadPool(LoadHelpers* helpers, int connections, const char* host,
       host_(host),
       loader_(loader),
       writer_(writer),
-      clock_(clock != nullptr ? clock : steadyMicroseconds) {
+      clock_(clock != nullptr ? clock : monotonicMicroseconds) {
   mark_ = clock_();
 }
 
@@ -149,9 +136,8 @@ LoadPool::Entry& LoadPool::at(size_t position) {
 }
 
 void LoadPool::loadHere(Entry* entry) {
-  UserId id = userIdOf(entry->element);
   memset(entry->record, 0, sizeof entry->record);
-  entry->code = loader_->load(id.text, entry->record);
+  entry->code = loader_->load(userIdOf(entry->element).text, entry->record);
   entry->done = true;
 }
 
@@ -243,12 +229,13 @@ void LoadPool::dispatch() {
       if (next == size_) return;
       uint32_t tag = static_cast<uint32_t>(first_ + next);
       Entry& entry = at(tag);
-      UserId id = userIdOf(entry.element);
+      ElementTexts texts = readElementTexts(entry.element);
       unsigned char request[kRequestHead + kElementUserIdRoom];
       writeU32(request, tag);
-      request[4] = static_cast<unsigned char>(id.length);
-      memcpy(request + kRequestHead, id.text, id.length);
-      if (!helpers_->send(helper.number, request, kRequestHead + id.length)) {
+      request[4] = static_cast<unsigned char>(texts.userIdLength);
+      memcpy(request + kRequestHead, texts.userId, texts.userIdLength);
+      if (!helpers_->send(helper.number, request,
+                          kRequestHead + texts.userIdLength)) {
         drop(&helper);
         break;
       }
@@ -377,13 +364,11 @@ int serveLoads(ParentLink* parent) {
     if (length > kElementUserIdRoom ||
         !readAll(parent, request + kRequestHead, length))
       break;
-    char userId[kElementUserIdRoom + 1];
-    memcpy(userId, request + kRequestHead, length);
-    userId[length] = '\0';
+    TerminatedText<kElementUserIdRoom> userId = terminated<kElementUserIdRoom>(
+        reinterpret_cast<const char*>(request + kRequestHead), length);
     unsigned char* record = answer + kAnswerHead;
     memset(record, 0, kUserInfoSize);
-    RFaxResult code =
-        RFaxLoadUser(server, 0, userId, loadArea1, loadArea2, record);
+    RFaxResult code = loadUserRecord(server, userId.text, record);
     memcpy(answer, request, 4);
     writeU32(answer + 4, static_cast<uint32_t>(code));
     if (!parent->write(answer, kAnswerHead + (code == 0 ? kUserInfoSize : 0)))

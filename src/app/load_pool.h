@@ -35,6 +35,11 @@ bool parseConnections(const char* text, int* connections);
 /// written to `console` and flushed, for a value it doesn't take.
 bool readConnections(FILE* console, int* connections);
 
+/// RFaxLoadUser of `userId` into `record` (kUserInfoSize bytes), as every
+/// user load of a long report calls it.
+RFaxResult loadUserRecord(RFaxHandle server, const char* userId,
+                          unsigned char* record);
+
 class LoadPool {
  public:
   /// Loads one user in this process: RFaxLoadUser's code, the record in

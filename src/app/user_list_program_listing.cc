@@ -19,24 +19,6 @@ namespace tarvek {
 
 namespace {
 
-// Areas handed to the user load; the library never reads or writes them.
-char loadArea1[4];
-char loadArea2[4];
-
-// A zero-terminated copy of an element text that may fill its room.
-template <size_t Room>
-struct TerminatedText {
-  char text[Room + 1];
-};
-
-template <size_t Room>
-TerminatedText<Room> terminated(const char* text, size_t length) {
-  TerminatedText<Room> copy;
-  memcpy(copy.text, text, length);
-  copy.text[length] = '\0';
-  return copy;
-}
-
 bool matchesAnyPattern(const char* userId, char** patterns) {
   if (patterns == nullptr || patterns[0] == nullptr) return true;
   for (char** pattern = patterns; *pattern != nullptr; ++pattern) {
@@ -64,7 +46,7 @@ class PoolLoader : public LoadPool::Loader {
  public:
   explicit PoolLoader(RFaxHandle server) : server_(server) {}
   RFaxResult load(const char* userId, unsigned char* record) override {
-    return RFaxLoadUser(server_, 0, userId, loadArea1, loadArea2, record);
+    return loadUserRecord(server_, userId, record);
   }
 
  private:
@@ -183,8 +165,7 @@ bool UserListProgram::listUsers(char** patterns) {
           break;
         }
         memset(record, 0, sizeof record);
-        RFaxResult loaded = RFaxLoadUser(serverHandle, 0, userId.text,
-                                         loadArea1, loadArea2, record);
+        RFaxResult loaded = loadUserRecord(serverHandle, userId.text, record);
         progress.serverCall(count);
         writeLoadedUser(texts, loaded, record, &progress);
         if (pool != nullptr) {

@@ -14,6 +14,7 @@
 #define TARVEK_SERVER_USER_LIST_ELEMENT_H_
 
 #include <stddef.h>
+#include <string.h>
 
 #include "util/bytes.h"
 
@@ -59,6 +60,20 @@ inline ElementTexts readElementTexts(const unsigned char* element) {
   texts.groupId = base + kElementGroupIdOffset;
   texts.groupIdLength = boundedLength(texts.groupId, kElementGroupIdRoom);
   return texts;
+}
+
+/// A zero-terminated copy of an element text that may fill its room.
+template <size_t Room>
+struct TerminatedText {
+  char text[Room + 1];
+};
+
+template <size_t Room>
+TerminatedText<Room> terminated(const char* text, size_t length) {
+  TerminatedText<Room> copy;
+  memcpy(copy.text, text, length);
+  copy.text[length] = '\0';
+  return copy;
 }
 
 /// Comparators for the client library's list sort; each takes two pointers

@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "util/console_bytes.h"
 #include "util/ident.h"
 
 TARVEK_IDENT("@(#)console-posix.cc 1.1 2026/12/10")
@@ -11,16 +12,9 @@ TARVEK_IDENT("@(#)console-posix.cc 1.1 2026/12/10")
 namespace tarvek {
 namespace {
 
-// The terminal's width when it doesn't tell.
-constexpr int kDefaultColumns = 80;
-// Cells a terminal echoes after the line for a key that ends the run ("^C",
-// "^\"); the line leaves room for them and the cursor.
-constexpr size_t kEchoCells = 2;
-// The longest transient line.
-constexpr size_t kLongestLine = 160;
 // Room for the bytes that erase the line with the echo after it: a row of
 // blanks, or a row's erasure for each row it may cover.
-constexpr size_t kEraseRoom = 8 * (kLongestLine + kEchoCells) + 8;
+constexpr size_t kEraseRoom = 8 * (kLongestConsoleLine + kConsoleEchoCells) + 8;
 // Signals that end a run, each with its default action.
 constexpr int kEndingSignals[] = {SIGINT,  SIGTERM, SIGPIPE,
                                   SIGQUIT, SIGHUP,  SIGXFSZ};
@@ -36,7 +30,7 @@ void (*volatile interruptionWork)();
 int terminalColumns(int fd) {
   winsize size{};
   if (ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
-    return kDefaultColumns;
+    return kDefaultConsoleColumns;
   return size.ws_col;
 }
 
@@ -55,13 +49,9 @@ bool inForeground(int fd) {
 // above since it narrowed, is erased row by row from the cursor's upward.
 // Async-signal-safe.
 size_t erasure(size_t cells, int columns, char* bytes) {
+  if (cells < static_cast<size_t>(columns)) return blankLineBytes(cells, bytes);
   size_t n = 0;
   bytes[n++] = '\r';
-  if (cells < static_cast<size_t>(columns)) {
-    for (size_t i = 0; i < cells; ++i) bytes[n++] = ' ';
-    bytes[n++] = '\r';
-    return n;
-  }
   // Erase the row, then up a row and again, as many rows as it may cover.
   static const char kEraseRow[] = "\x1b[K", kUp[] = "\x1b[A";
   size_t above = cells / static_cast<size_t>(columns);
@@ -80,7 +70,7 @@ void interrupted(int number) {
   int fd = lineFd;
   size_t cells = static_cast<size_t>(shownCells);
   if (cells > 0 && fd >= 0 && inForeground(fd)) {
-    if (number == SIGINT || number == SIGQUIT) cells += kEchoCells;
+    if (number == SIGINT || number == SIGQUIT) cells += kConsoleEchoCells;
     char bytes[kEraseRoom];
     size_t n = erasure(cells, terminalColumns(fd), bytes);
     for (size_t done = 0; done < n;) {
@@ -144,30 +134,18 @@ size_t consoleLineRoom(FILE* stream) {
     if (fd == lineFd) shownCells = 0;
     return 0;
   }
-  size_t columns = static_cast<size_t>(terminalColumns(fd));
-  // Narrowed below the line: it stays as the terminal has it (wrapped, or
-  // cut) until the terminal is wide enough again (and unwraps it).
-  if (fd == lineFd && static_cast<size_t>(shownCells) >= columns) return 0;
-  if (columns <= 1 + kEchoCells) return 0;
-  size_t room = columns - 1 - kEchoCells;
-  return room < kLongestLine ? room : kLongestLine;
+  return transientLineRoom(static_cast<size_t>(terminalColumns(fd)),
+                           fd == lineFd ? static_cast<size_t>(shownCells) : 0);
 }
 
 bool showConsoleLine(FILE* stream, const char* text, size_t size) {
-  if (size > kLongestLine) size = kLongestLine;
+  if (size > kLongestConsoleLine) size = kLongestConsoleLine;
   lineStream = stream;
   lineFd = fileno(stream);
-  // At the row's start; a shorter text than the last one blanks that first.
-  char bytes[2 * kLongestLine + 2];
-  size_t n = 0;
-  size_t shown = static_cast<size_t>(shownCells);
-  bytes[n++] = '\r';
-  if (size < shown) {
-    for (size_t i = 0; i < shown; ++i) bytes[n++] = ' ';
-    bytes[n++] = '\r';
-  }
-  for (size_t i = 0; i < size; ++i) bytes[n++] = text[i];
-  writeLine(bytes, n, size);
+  char bytes[kConsoleShowRoom];
+  writeLine(bytes,
+            showLineBytes(text, size, static_cast<size_t>(shownCells), bytes),
+            size);
   return true;
 }
 

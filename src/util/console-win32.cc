@@ -11,6 +11,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "util/console_bytes.h"
 #include "util/ident.h"
 #include "util/system_sleep.h"
 
@@ -21,13 +22,6 @@ namespace {
 
 // Bytes or UTF-16 units converted and written in one go.
 constexpr size_t kChunk = 2048;
-// The console's width when it doesn't tell.
-constexpr int kDefaultColumns = 80;
-// Cells left free after the line: the cursor's, and two for a "^C" echoed
-// after it.
-constexpr size_t kFreeCells = 3;
-// The longest transient line.
-constexpr size_t kLongestLine = 160;
 // How Windows ends a console program on Ctrl+C (STATUS_CONTROL_C_EXIT).
 constexpr UINT kControlCExit = 0xC000013A;
 
@@ -167,11 +161,8 @@ void eraseLine() {
     FillConsoleOutputCharacterW(lineConsole, L' ', cells, first, &done);
     SetConsoleCursorPosition(lineConsole, first);
   } else {
-    char blanks[kLongestLine + 2];
-    blanks[0] = '\r';
-    memset(blanks + 1, ' ', shownCells);
-    blanks[shownCells + 1] = '\r';
-    writeAscii(blanks, shownCells + 2);
+    char blanks[kLongestConsoleLine + 2];
+    writeAscii(blanks, blankLineBytes(shownCells, blanks));
   }
   shownCells = 0;
 }
@@ -213,7 +204,7 @@ int consoleColumns(FILE* stream) {
   if (console == nullptr) return 0;
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!GetConsoleScreenBufferInfo(console, &info) || info.dwSize.X <= 0)
-    return kDefaultColumns;
+    return kDefaultConsoleColumns;
   // The window's width when it shows less than a row holds.
   int window = info.srWindow.Right - info.srWindow.Left + 1;
   return window > 0 && window < info.dwSize.X ? window : info.dwSize.X;
@@ -291,32 +282,18 @@ void writeWideText(FILE* stream, const wchar_t* text) {
 }
 
 size_t consoleLineRoom(FILE* stream) {
-  size_t columns = static_cast<size_t>(consoleColumns(stream));
-  // Narrowed below the line: it stays as the console has it (wrapped, or
-  // cut) until the console is wide enough again (and unwraps it).
-  if (shownCells >= columns || columns <= kFreeCells) return 0;
-  size_t room = columns - kFreeCells;
-  return room < kLongestLine ? room : kLongestLine;
+  return transientLineRoom(static_cast<size_t>(consoleColumns(stream)),
+                           shownCells);
 }
 
 bool showConsoleLine(FILE* stream, const char* text, size_t size) {
-  if (size > kLongestLine) size = kLongestLine;
+  if (size > kLongestConsoleLine) size = kLongestConsoleLine;
   bool taken = take();
   bool open = !ended;
   if (open) {
     lineConsole = consoleOf(stream);
-    // At the row's start; a shorter text than the last one blanks that
-    // first.
-    char bytes[2 * kLongestLine + 2];
-    size_t n = 0;
-    bytes[n++] = '\r';
-    if (size < shownCells) {
-      memset(bytes + n, ' ', shownCells);
-      n += shownCells;
-      bytes[n++] = '\r';
-    }
-    memcpy(bytes + n, text, size);
-    n += size;
+    char bytes[kConsoleShowRoom];
+    size_t n = showLineBytes(text, size, shownCells, bytes);
     // A crash filter on this thread during the write erases the more of
     // the old line and the new one.
     if (shownCells < size) shownCells = size;
